@@ -1,0 +1,18 @@
+#pragma once
+// Music device: plays one tracker module on its own schedule and reports where it is.
+#include <cstdint>
+
+using MusicHandle = uint32_t;
+
+// Opens the default output device at 44100 Hz stereo.
+bool music_init_device();
+// Loads a module from a file, set to loop at its end. 0 on failure.
+MusicHandle music_load(const char* path);
+// Starts output and the module from its beginning.
+bool music_play(MusicHandle music);
+// Position of what is audible now: order in the low 16 bits, row in the high 16 bits.
+uint32_t music_position(MusicHandle music);
+// Stops and releases the device and any loaded module.
+void music_free();
+// The reason of the last failure, for messages.
+const char* music_last_error();

@@ -1,0 +1,44 @@
+#pragma once
+// Video surface: an emulated palettized full-screen mode with a flipping back buffer.
+// Failures are reported as DirectDraw result codes so that the display can name them.
+#include <cstdint>
+
+using VideoResult = int32_t;  // 0 is success
+
+// The codes a backend reports, each the nearest documented DirectDraw failure.
+namespace video_code {
+constexpr VideoResult ok = 0;
+constexpr VideoResult no_device = static_cast<int32_t>(0x88760233u);       // DDERR_NODIRECTDRAWHW
+constexpr VideoResult no_exclusive = static_cast<int32_t>(0x887600E1u);    // DDERR_NOEXCLUSIVEMODE
+constexpr VideoResult invalid_mode = static_cast<int32_t>(0x88760078u);    // DDERR_INVALIDMODE
+constexpr VideoResult out_of_video_memory = static_cast<int32_t>(0x8876017Cu);  // DDERR_OUTOFVIDEOMEMORY
+constexpr VideoResult no_palette_hw = static_cast<int32_t>(0x88760243u);  // DDERR_NOPALETTEHW
+constexpr VideoResult surface_lost = static_cast<int32_t>(0x887601C2u);   // DDERR_SURFACELOST
+constexpr VideoResult generic = static_cast<int32_t>(0x80004005u);        // DDERR_GENERIC
+}  // namespace video_code
+
+struct VideoMode {
+  uint32_t width, height, bits_per_pixel;
+  uint32_t red_mask, green_mask, blue_mask;
+};
+
+struct PaletteEntry {
+  uint8_t red, green, blue, flags;
+};
+
+// Takes the screen for the program's window, exclusively and full screen.
+VideoResult video_open();
+// Reports every mode the backend offers, in its own order; each returns false to stop.
+VideoResult video_enum_modes(bool (*each)(const VideoMode& mode, void* context), void* context);
+VideoResult video_set_mode(uint32_t width, uint32_t height, uint32_t bits_per_pixel);
+// The visible surface and one back buffer.
+VideoResult video_create_surfaces();
+VideoResult video_create_palette(const PaletteEntry entries[256]);
+// Uploads the 256 entries and makes them the visible palette.
+void video_set_palette(const PaletteEntry entries[256]);
+// Gives the back buffer's pixels and its pitch in bytes until video_unlock.
+VideoResult video_lock(uint8_t** pixels, int32_t* pitch);
+void video_unlock();
+// Shows the back buffer at the next vertical blank, waiting for it.
+VideoResult video_flip();
+const char* video_last_error();

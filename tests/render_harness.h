@@ -1,0 +1,56 @@
+#pragma once
+// Runs tarnwick-render (built next to the tests' working directory) and reads what it wrote.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+// Runs "./tarnwick-render ARGS" in the working directory; returns its exit code.
+inline int run_render(const std::string& args, std::string* output = nullptr) {
+  const std::string command = "./tarnwick-render " + args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return -1;
+  std::string text;
+  char chunk[4096];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) text.append(chunk, n);
+  const int status = pclose(pipe);
+  if (output) *output = text;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+inline std::vector<uint8_t> read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// 64-bit FNV-1a, as 16 hex digits.
+inline std::string fnv1a_hex(const std::vector<uint8_t>& bytes) {
+  uint64_t h = 14695981039346656037ull;
+  for (uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+  return text;
+}
+
+// Frame of the scene harness: scene S run for N passes of T ticks each; extra options appended
+// (for example "--beat-at 3" or "--start FILE"). Empty on failure.
+inline std::vector<uint8_t> render_scene(int scene, int passes, int ticks,
+                                         const std::string& extra = "") {
+  const std::string raw = "harness-" + std::to_string(scene) + "-" + std::to_string(passes) +
+                          "-" + std::to_string(ticks) + "-" + std::to_string(std::rand()) + ".raw";
+  const std::string args = "--scene " + std::to_string(scene) + " --passes " +
+                           std::to_string(passes) + " --ticks " + std::to_string(ticks) +
+                           " --raw " + raw + " " + extra;
+  std::vector<uint8_t> frame;
+  if (run_render(args) == 0) frame = read_file(raw);
+  std::remove(raw.c_str());
+  return frame;
+}
+
+}  // namespace test_support

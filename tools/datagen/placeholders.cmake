@@ -10,4 +10,4 @@ set(placeholder_files
 add_custom_command(OUTPUT ${placeholder_files}
   COMMAND make-placeholder-data ${placeholder_files}
   DEPENDS make-placeholder-data)
-list(APPEND TARNWICK_SHOW_DATA ${placeholder_files})
+list(APPEND TARNWICK_ARCHIVE_FILES ${placeholder_files})

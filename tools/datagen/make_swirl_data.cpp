@@ -1,0 +1,181 @@
+// Writes scenes/swirl/swirl_data.cpp: the cloud texture tile, the fine sine table and the
+// swirl's grey-green palette. Deterministic: the noise comes from an integer hash.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <set>
+
+#include "tools/datagen/emit_source.h"
+
+namespace {
+
+constexpr int tile_size = 64;
+constexpr int tile_levels = 24;
+constexpr int level_step = 11;  // 23 * 11 = 253, the brightest texel
+
+uint32_t hash(uint32_t x, uint32_t y, uint32_t seed) {
+  uint32_t h = x * 0x8da6b343u ^ y * 0xd8163841u ^ seed * 0xcb1ab31fu;
+  h ^= h >> 15;
+  h *= 0x2c1b3c6du;
+  h ^= h >> 12;
+  h *= 0x297a2d39u;
+  h ^= h >> 15;
+  return h;
+}
+
+double lattice(int i, int j, int period_x, int period_y, uint32_t seed) {
+  const uint32_t x = static_cast<uint32_t>(((i % period_x) + period_x) % period_x);
+  const uint32_t y = static_cast<uint32_t>(((j % period_y) + period_y) % period_y);
+  return (hash(x, y, seed) >> 8) / double(1u << 24);
+}
+
+double fade(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
+
+// Value noise over the tile that repeats every 64 pixels: period_x by period_y lattice cells.
+double value_noise(double x, double y, int period_x, int period_y, uint32_t seed) {
+  const double fx = x * period_x / tile_size;
+  const double fy = y * period_y / tile_size;
+  const int i = static_cast<int>(std::floor(fx));
+  const int j = static_cast<int>(std::floor(fy));
+  const double sx = fade(fx - i);
+  const double sy = fade(fy - j);
+  const double a = lattice(i, j, period_x, period_y, seed);
+  const double b = lattice(i + 1, j, period_x, period_y, seed);
+  const double c = lattice(i, j + 1, period_x, period_y, seed);
+  const double d = lattice(i + 1, j + 1, period_x, period_y, seed);
+  return (a + (b - a) * sx) * (1 - sy) + (c + (d - c) * sx) * sy;
+}
+
+double clouds(double x, double y, uint32_t seed) {
+  double sum = 0;
+  double amplitude = 1;
+  for (int period = 4; period <= 16; period *= 2) {
+    sum += amplitude * value_noise(x, y, period, period, seed + period);
+    amplitude *= 0.5;
+  }
+  return sum;
+}
+
+// Soft blobs bent by a slow warp field, with long streaks drawn out along the warp.
+void make_texture_tile(uint8_t tile[tile_size * tile_size]) {
+  double field[tile_size * tile_size];
+  for (int y = 0; y < tile_size; ++y) {
+    for (int x = 0; x < tile_size; ++x) {
+      const double wx = x + 14 * (value_noise(x, y, 2, 2, 101) - 0.5);
+      const double wy = y + 14 * (value_noise(x, y, 2, 2, 202) - 0.5);
+      const double blobs = clouds(wx, wy, 7);
+      const double streaks = value_noise(wx + wy, wy, 2, 8, 303);
+      field[y * tile_size + x] = blobs + 0.35 * streaks;
+    }
+  }
+  const auto [lo, hi] = std::minmax_element(field, field + tile_size * tile_size);
+  for (int i = 0; i < tile_size * tile_size; ++i) {
+    const double t = (field[i] - *lo) / (*hi - *lo);
+    const double shaped = t * t * (3 - 2 * t);  // deeper darks and brighter crests
+    const int level = std::min(tile_levels - 1, static_cast<int>(shaped * tile_levels));
+    tile[i] = static_cast<uint8_t>(level * level_step);
+  }
+}
+
+void make_fine_sine(int32_t table[1024]) {
+  for (int i = 0; i < 1024; ++i) {
+    table[i] = static_cast<int32_t>(std::lround(65536.0 * std::sin(2.0 * M_PI * i / 1024.0)));
+  }
+}
+
+// Monotone cubic through the anchors (index, value): smooth, never overshooting.
+void monotone_ramp(const int* xs, const double* ys, int count, double out[256]) {
+  double slope[16];
+  double tangent[16];
+  for (int k = 0; k + 1 < count; ++k) slope[k] = (ys[k + 1] - ys[k]) / (xs[k + 1] - xs[k]);
+  tangent[0] = slope[0];
+  tangent[count - 1] = slope[count - 2];
+  for (int k = 1; k + 1 < count; ++k) {
+    const double a = slope[k - 1];
+    const double b = slope[k];
+    if (a <= 0 || b <= 0) {
+      tangent[k] = 0;
+    } else {
+      const double wa = 2 * (xs[k + 1] - xs[k]) + (xs[k] - xs[k - 1]);
+      const double wb = (xs[k + 1] - xs[k]) + 2 * (xs[k] - xs[k - 1]);
+      tangent[k] = (wa + wb) / (wa / a + wb / b);
+    }
+  }
+  for (int k = 0; k + 1 < count; ++k) {
+    const double h = xs[k + 1] - xs[k];
+    for (int x = xs[k]; x <= xs[k + 1]; ++x) {
+      const double t = (x - xs[k]) / h;
+      const double h00 = (1 + 2 * t) * (1 - t) * (1 - t);
+      const double h10 = t * (1 - t) * (1 - t);
+      const double h01 = t * t * (3 - 2 * t);
+      const double h11 = t * t * (t - 1);
+      out[x] = h00 * ys[k] + h10 * h * tangent[k] + h01 * ys[k + 1] + h11 * h * tangent[k + 1];
+    }
+  }
+}
+
+bool make_swirl_palette(uint8_t palette[768]) {
+  const int xs[] = {0, 5, 32, 64, 128, 192, 240, 241, 248, 254, 255};
+  const double anchors[3][11] = {
+      {0, 0, 4, 8, 17, 27, 34, 35, 48, 60, 63},
+      {0, 0, 6, 12, 25, 39, 49, 50, 56, 62, 63},
+      {0, 0, 5, 11, 22, 34, 43, 44, 53, 61, 63},
+  };
+  int channel[3][256];
+  for (int c = 0; c < 3; ++c) {
+    double ramp[256];
+    monotone_ramp(xs, anchors[c], 11, ramp);
+    for (int i = 0; i < 256; ++i) channel[c][i] = std::clamp(static_cast<int>(std::lround(ramp[i])), 0, 63);
+  }
+  for (int i = 0; i < 256; ++i) {
+    // Keep the cool tint: green >= blue >= red everywhere, rounding included.
+    channel[2][i] = std::min(channel[2][i], channel[1][i]);
+    channel[0][i] = std::min(channel[0][i], channel[2][i]);
+    for (int c = 0; c < 3; ++c) palette[i * 3 + c] = static_cast<uint8_t>(channel[c][i]);
+  }
+  for (int i = 1; i < 256; ++i) {
+    for (int c = 0; c < 3; ++c) {
+      if (palette[i * 3 + c] < palette[(i - 1) * 3 + c]) {
+        std::fprintf(stderr, "palette not monotonic at %d\n", i);
+        return false;
+      }
+    }
+  }
+  for (int k = 0; k < 11; ++k) {
+    for (int c = 0; c < 3; ++c) {
+      if (palette[xs[k] * 3 + c] != anchors[c][k]) {
+        std::fprintf(stderr, "palette misses its anchor at %d\n", xs[k]);
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make-swirl-data OUT.cpp\n");
+    return 2;
+  }
+  uint8_t tile[tile_size * tile_size];
+  make_texture_tile(tile);
+  if (std::set<uint8_t>(tile, tile + sizeof tile).size() != tile_levels) {
+    std::fprintf(stderr, "texture tile does not use all %d levels\n", tile_levels);
+    return 1;
+  }
+  int32_t sine[1024];
+  make_fine_sine(sine);
+  uint8_t palette[768];
+  if (!make_swirl_palette(palette)) return 1;
+
+  datagen::SourceFile out;
+  if (!datagen::source_begin(&out, argv[1], "tools/datagen/make_swirl_data.cpp", {"scenes/swirl/swirl.h"}))
+    return 1;
+  datagen::source_bytes(&out, "const uint8_t texture_tile[64 * 64]", tile, sizeof tile);
+  datagen::source_ints(&out, "const int32_t fine_sine[1024]", sine, 1024);
+  datagen::source_bytes(&out, "const uint8_t swirl_palette[768]", palette, sizeof palette);
+  return datagen::source_end(&out) ? 0 : 1;
+}

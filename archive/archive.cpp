@@ -1,37 +1,217 @@
-// Minimal loader until the archive reader lands: loose files only.
 #include "archive/archive.h"
+
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include "archive/lzw.h"
 
 uint8_t archive_present = 0;
+ArchiveRecord archive_directory[archive_max_records];
+int32_t archive_count = 0;
 
-void archive_open(const char*) { std::printf("Filesystem 3.10\n"); }
+namespace {
 
-int archive_find(const char*, ArchiveEntry*) { return 1; }
+FILE* archive_file = nullptr;
+uint64_t archive_length = 0;  // bytes in the archive file when it was opened
 
-int load_file(const char* name, uint8_t** block, uint32_t* size) {
-  FILE* f = std::fopen(name, "rb");
-  if (!f) {
+uint32_t read_u32(const uint8_t* bytes) {
+  return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+// Length of an open regular file; false for anything else (a directory opens too).
+bool regular_file_length(FILE* file, uint64_t* length) {
+  struct stat info;
+  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) return false;
+  *length = static_cast<uint64_t>(info.st_size);
+  return true;
+}
+
+bool read_at(uint64_t offset, uint8_t* bytes, uint32_t count) {
+  if (count == 0) return true;
+  return fseeko(archive_file, static_cast<off_t>(offset), SEEK_SET) == 0 &&
+         std::fread(bytes, 1, count, archive_file) == count;
+}
+
+void forget_archive() {
+  if (archive_file) std::fclose(archive_file);
+  archive_file = nullptr;
+  archive_length = 0;
+  archive_present = 0;
+  archive_count = 0;
+}
+
+// Gives up on an archive whose directory cannot be right; loads then go to loose files.
+bool reject_archive(const char* name, const char* reason) {
+  std::printf("Ignoring archive %s: %s, using loose files\n", name, reason);
+  forget_archive();
+  return false;
+}
+
+void parse_record(const uint8_t* bytes, ArchiveRecord* record) {
+  std::memcpy(record->name, bytes, archive_name_size);
+  record->name[archive_name_size] = 0;
+  record->entry.offset = read_u32(bytes + 13);
+  record->entry.stored_size = read_u32(bytes + 17);
+  record->entry.unpacked_size = read_u32(bytes + 21);
+  record->entry.method = bytes[25];
+}
+
+// Fails a load from the archive with one line naming the file.
+int load_failure(const char* name, const char* reason) {
+  std::printf("Could not load %s: %s\n", name, reason);
+  return 1;
+}
+
+// The entry's bytes as stored, in a new block of at least one byte.
+int read_stored(const char* name, const ArchiveEntry& entry, uint8_t** stored) {
+  if (static_cast<uint64_t>(entry.offset) + entry.stored_size > archive_length) {
+    return load_failure(name, "entry runs past the end of the archive");
+  }
+  uint8_t* bytes = static_cast<uint8_t*>(std::malloc(entry.stored_size > 0 ? entry.stored_size : 1));
+  if (!bytes) {
+    std::printf("Mem alloc fault\n");
+    return 1;
+  }
+  if (!read_at(entry.offset, bytes, entry.stored_size)) {
+    std::free(bytes);
+    return load_failure(name, "short read");
+  }
+  *stored = bytes;
+  return 0;
+}
+
+int load_from_archive(const char* name, const ArchiveEntry& entry, uint8_t** block, uint32_t* size) {
+  std::printf(".");
+  if (entry.method != archive_method_lzw) {
+    uint8_t* bytes = nullptr;
+    if (read_stored(name, entry, &bytes) != 0) return 1;
+    *block = bytes;
+    if (size) *size = entry.stored_size;
+    return 0;
+  }
+
+  // Refuse sizes no stream of this length can produce before allocating them.
+  if (entry.unpacked_size == 0 || entry.unpacked_size > lzw_output_limit(entry.stored_size)) {
+    return load_failure(name, "unpacked size does not fit its compressed size");
+  }
+  uint8_t* packed = nullptr;
+  if (read_stored(name, entry, &packed) != 0) return 1;
+  // Zero-filled: bytes a short stream does not produce stay zero.
+  uint8_t* unpacked = static_cast<uint8_t*>(std::calloc(entry.unpacked_size, 1));
+  if (!unpacked) {
+    std::free(packed);
+    std::printf("Mem alloc fault\n");
+    return 1;
+  }
+  const bool decoded = lzw_decode(packed, entry.stored_size, unpacked, entry.unpacked_size);
+  std::free(packed);
+  if (!decoded) {
+    std::free(unpacked);
+    return load_failure(name, "damaged LZW stream");
+  }
+  *block = unpacked;
+  if (size) *size = entry.unpacked_size;
+  return 0;
+}
+
+int load_loose(const char* name, uint8_t** block, uint32_t* size) {
+  FILE* file = std::fopen(name, "rb");
+  uint64_t length = 0;
+  if (!file || !regular_file_length(file, &length)) {
+    if (file) std::fclose(file);
     std::printf("Could not open %s\n", name);
     return 1;
   }
   std::printf(".");
-  std::fseek(f, 0, SEEK_END);
-  const long length = std::ftell(f);
-  std::fseek(f, 0, SEEK_SET);
-  uint8_t* bytes = static_cast<uint8_t*>(std::malloc(length > 0 ? static_cast<size_t>(length) : 1));
-  if (!bytes || std::fread(bytes, 1, static_cast<size_t>(length), f) != static_cast<size_t>(length)) {
-    std::free(bytes);
-    std::fclose(f);
+  if (length > UINT32_MAX) {
+    std::fclose(file);
+    std::printf("Could not load %s: larger than 4 GiB\n", name);
     return 1;
   }
-  std::fclose(f);
+  const size_t count = static_cast<size_t>(length);
+  uint8_t* bytes = static_cast<uint8_t*>(std::malloc(count > 0 ? count : 1));
+  if (!bytes) {
+    std::fclose(file);
+    std::printf("Mem alloc fault\n");
+    return 1;
+  }
+  const bool complete = std::fread(bytes, 1, count, file) == count;
+  std::fclose(file);
+  if (!complete) {
+    std::free(bytes);
+    std::printf("Could not load %s: short read\n", name);
+    return 1;
+  }
   *block = bytes;
-  if (size) *size = static_cast<uint32_t>(length);
+  if (size) *size = static_cast<uint32_t>(count);
   return 0;
 }
 
-void archive_close() {}
+}  // namespace
 
-uint32_t archive_file_size(const char*) { return 0; }
+bool archive_read_directory(const char* name) {
+  forget_archive();
+  archive_file = std::fopen(name, "rb");
+  if (!archive_file) return false;
+  if (!regular_file_length(archive_file, &archive_length)) {
+    return reject_archive(name, "not a regular file");
+  }
+  uint8_t count_bytes[4];
+  if (!read_at(0, count_bytes, 4)) return reject_archive(name, "shorter than its entry count");
+  const int32_t count = static_cast<int32_t>(read_u32(count_bytes));
+  char reason[80];
+  if (count < 0 || count > archive_max_records) {
+    std::snprintf(reason, sizeof reason, "entry count %d is outside 0..%d", count, archive_max_records);
+    return reject_archive(name, reason);
+  }
+  static uint8_t records[archive_max_records * archive_record_size];
+  const uint32_t directory_size = static_cast<uint32_t>(count) * archive_record_size;
+  if (4 + static_cast<uint64_t>(directory_size) > archive_length || !read_at(4, records, directory_size)) {
+    std::snprintf(reason, sizeof reason, "directory of %d entries runs past the end of the file", count);
+    return reject_archive(name, reason);
+  }
+  for (int32_t i = 0; i < count; ++i) parse_record(records + i * archive_record_size, &archive_directory[i]);
+  archive_count = count;
+  archive_present = 1;
+  return true;
+}
+
+void archive_open(const char* name) {
+  std::printf("Filesystem 3.10\n");
+  archive_read_directory(name);
+}
+
+int archive_find(const char* name, ArchiveEntry* entry) {
+  for (int32_t i = 0; i < archive_count; ++i) {
+    if (std::strcmp(archive_directory[i].name, name) == 0) {
+      if (entry) *entry = archive_directory[i].entry;
+      return 0;
+    }
+  }
+  return 1;
+}
+
+int load_file(const char* name, uint8_t** block, uint32_t* size) {
+  ArchiveEntry entry;
+  if (archive_present && archive_find(name, &entry) == 0) return load_from_archive(name, entry, block, size);
+  return load_loose(name, block, size);
+}
+
+void archive_close() { forget_archive(); }
+
+uint32_t archive_file_size(const char* name) {
+  ArchiveEntry entry;
+  if (archive_present && archive_find(name, &entry) == 0) return entry.stored_size;
+  FILE* file = std::fopen(name, "rb");
+  uint64_t length = 0;
+  const bool found = file && regular_file_length(file, &length);
+  if (file) std::fclose(file);
+  if (!found) {
+    std::printf("Could not find %s\n", name);
+    return 0;
+  }
+  return length > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(length);
+}

@@ -1,5 +1,9 @@
 #pragma once
 // The show's data archive: named files, stored or LZW-compressed, with loose files as fallback.
+//
+// Layout, little-endian: a 32-bit signed entry count, then one 26-byte record per entry (name
+// 13 bytes zero-padded, data offset, stored size, unpacked size, method byte; 1 = LZW), then
+// the entries' data at their offsets.
 #include <cstdint>
 
 struct ArchiveEntry {
@@ -9,10 +13,27 @@ struct ArchiveEntry {
   uint8_t method;          // 1 = LZW, anything else = stored
 };
 
+constexpr int32_t archive_max_records = 300;
+constexpr int32_t archive_name_size = 13;  // a 13-character name has no terminator
+constexpr int32_t archive_record_size = 26;
+constexpr uint8_t archive_method_lzw = 1;
+
+struct ArchiveRecord {
+  char name[archive_name_size + 1];  // always zero-terminated in memory
+  ArchiveEntry entry;
+};
+
 extern uint8_t archive_present;
+// The directory read by archive_open; archive_count is 0 while no archive is present.
+extern ArchiveRecord archive_directory[archive_max_records];
+extern int32_t archive_count;
 
 // Prints the banner, opens the archive and reads its directory; absence is remembered.
 void archive_open(const char* name);
+// archive_open without the banner, for tools: true when the archive is present. A directory
+// that cannot be right (count outside 0..300, records past the end of the file) leaves the
+// archive absent, with one line on standard output saying why.
+bool archive_read_directory(const char* name);
 // 0 and the entry when name is in the directory, 1 when not.
 int archive_find(const char* name, ArchiveEntry* entry);
 // 0 on success: *block then holds a new heap block (free with std::free) with the file's

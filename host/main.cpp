@@ -1,0 +1,3 @@
+#include "host/startup.h"
+
+int main() { return show_main(); }

@@ -1,0 +1,53 @@
+#include "host/main_loop.h"
+
+#include "archive/archive.h"
+#include "display/display.h"
+#include "host/fader.h"
+#include "host/frame_clock.h"
+#include "host/script.h"
+#include "host/show_state.h"
+#include "host/splash.h"
+#include "host/window_proc.h"
+#include "platform/music.h"
+#include "scenes/captions/captions.h"
+
+namespace {
+
+int32_t leave_loop(int32_t exit_code) {
+  archive_close();
+  music_free();
+  return exit_code;
+}
+
+void run_active_pass() {
+  ++active_passes;
+  if (fade_pending) fade_step_once();
+  display.present(frame_buffer, 0, screen_height);  // what the previous pass drew
+  sync_to_music(music_handle);
+  const SceneRow& scene = scene_table[scene_index];
+  if (scene.draw) scene.draw(frame_buffer);
+  draw_side_bars(frame_buffer);
+  caption_draw(frame_buffer);
+  frame_clock_measure();
+  if (scene.update) scene.update(tick_accum);
+}
+
+}  // namespace
+
+int32_t run_main_loop() {
+  for (;;) {
+    if (quit_requested) return leave_loop(0);
+    if (window_message_waiting()) {
+      WindowMessage message;
+      int32_t exit_code = 0;
+      if (!window_take_message(&message, &exit_code)) return leave_loop(exit_code);
+      main_window_proc(message);
+      continue;
+    }
+    if (!app_active) {
+      window_wait_message();
+      continue;
+    }
+    run_active_pass();
+  }
+}

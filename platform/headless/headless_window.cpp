@@ -1,0 +1,115 @@
+// Messages come from a script instead of a user; waiting jumps virtual time to the next one.
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_internal.h"
+#include "platform/window.h"
+
+namespace {
+
+constexpr int32_t queue_capacity = 64;
+WindowMessage queue[queue_capacity];
+int32_t queue_head = 0;
+int32_t queue_count = 0;
+bool quit_posted = false;
+int32_t quit_code = 0;
+bool window_exists = false;
+
+bool inactive_scheduled = false;
+bool inactive_begun = false;
+uint64_t inactive_from_ns = 0;
+uint64_t inactive_to_ns = 0;
+
+std::vector<HeadlessPopup> popups;
+
+void check_schedule() {
+  if (!inactive_scheduled || inactive_begun || !headless_music_started()) return;
+  if (headless_time_ns() - headless_music_start_ns() >= inactive_from_ns) {
+    inactive_begun = true;
+    headless_post_message({MessageKind::activate, 0});
+  }
+}
+
+}  // namespace
+
+void headless_post_message(const WindowMessage& message) {
+  if (queue_count == queue_capacity) return;  // a full queue drops, as a real one would
+  queue[(queue_head + queue_count) % queue_capacity] = message;
+  ++queue_count;
+}
+
+void headless_set_inactive(double from_seconds, double to_seconds) {
+  inactive_scheduled = true;
+  inactive_begun = false;
+  inactive_from_ns = static_cast<uint64_t>(from_seconds * 1e9);
+  inactive_to_ns = static_cast<uint64_t>(to_seconds * 1e9);
+}
+
+const std::vector<HeadlessPopup>& headless_popups() { return popups; }
+
+bool window_create(const WindowDesc&) {
+  window_exists = true;
+  headless_post_message({MessageKind::activate, 1});  // shown and active
+  return true;
+}
+
+bool window_message_waiting() {
+  check_schedule();
+  return quit_posted || queue_count > 0;
+}
+
+bool window_take_message(WindowMessage* message, int32_t* exit_code) {
+  check_schedule();
+  if (queue_count > 0) {
+    *message = queue[queue_head];
+    queue_head = (queue_head + 1) % queue_capacity;
+    --queue_count;
+    return true;
+  }
+  if (quit_posted) {
+    *exit_code = quit_code;
+    return false;
+  }
+  *message = {MessageKind::key_down, 0};  // nothing waiting: a key that means nothing
+  return true;
+}
+
+void window_wait_message() {
+  if (window_message_waiting()) return;
+  if (inactive_begun && headless_music_started()) {
+    const uint64_t wake = headless_music_start_ns() + inactive_to_ns;
+    if (wake > headless_time_ns()) headless_advance_time(wake - headless_time_ns());
+    inactive_scheduled = false;
+    headless_post_message({MessageKind::activate, 1});
+    return;
+  }
+  // Nothing is scheduled that could ever arrive: a real program would sleep for good.
+  std::fprintf(stderr, "headless: waiting for a message that never comes\n");
+  std::exit(70);
+}
+
+void window_destroy() {
+  window_exists = false;
+  quit_posted = true;
+  quit_code = 0;
+}
+
+void window_show_cursor(bool) {}
+
+void window_message_box(const char* title, const char* text) {
+  popups.push_back({title ? title : "", text ? text : ""});
+}
+
+const char* window_last_error() { return ""; }
+
+void headless_reset_window() {
+  queue_head = 0;
+  queue_count = 0;
+  quit_posted = false;
+  quit_code = 0;
+  window_exists = false;
+  inactive_scheduled = false;
+  inactive_begun = false;
+  popups.clear();
+}

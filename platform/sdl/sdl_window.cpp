@@ -1,0 +1,134 @@
+// The window over SDL: desktop full screen; SDL events become the program's messages.
+#include <cstdio>
+
+#include "platform/sdl/sdl_internal.h"
+#include "platform/window.h"
+
+namespace {
+
+constexpr int32_t queue_capacity = 64;
+WindowMessage queue[queue_capacity];
+int32_t queue_head = 0;
+int32_t queue_count = 0;
+bool quit_posted = false;
+SDL_Window* window = nullptr;
+char last_error[256] = "";
+
+void post(const WindowMessage& message) {
+  if (queue_count == queue_capacity) return;
+  queue[(queue_head + queue_count) % queue_capacity] = message;
+  ++queue_count;
+}
+
+void translate(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT:
+      post({MessageKind::close, 0});
+      break;
+    case SDL_KEYDOWN:
+      if (!event.key.repeat) {
+        const SDL_Keycode key = event.key.keysym.sym;
+        post({MessageKind::key_down, key == SDLK_ESCAPE ? key_escape : static_cast<int32_t>(key)});
+      }
+      break;
+    case SDL_WINDOWEVENT:
+      switch (event.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_RESTORED:
+          post({MessageKind::activate, 1});
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+        case SDL_WINDOWEVENT_MINIMIZED:
+          post({MessageKind::activate, 0});
+          break;
+        case SDL_WINDOWEVENT_CLOSE:
+          post({MessageKind::close, 0});
+          break;
+        default:
+          break;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void pump() {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) translate(event);
+}
+
+}  // namespace
+
+SDL_Window* sdl_main_window() { return window; }
+
+bool window_create(const WindowDesc& desc) {
+  SDL_SetHint("SDL_VIDEO_X11_WMCLASS", desc.class_name);
+  SDL_SetHint(SDL_HINT_APP_NAME, desc.class_name);
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    std::snprintf(last_error, sizeof last_error, "%s", SDL_GetError());
+    return false;
+  }
+  window = SDL_CreateWindow(desc.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640, 400,
+                            SDL_WINDOW_FULLSCREEN_DESKTOP);
+  if (!window) {
+    std::snprintf(last_error, sizeof last_error, "%s", SDL_GetError());
+    return false;
+  }
+  SDL_Surface* icon = SDL_CreateRGBSurfaceFrom(const_cast<uint32_t*>(desc.icon_argb), desc.icon_size,
+                                               desc.icon_size, 32, desc.icon_size * 4, 0x00FF0000,
+                                               0x0000FF00, 0x000000FF, 0xFF000000);
+  if (icon) {
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+  }
+  post({MessageKind::activate, 1});  // shown, and the active application
+  return true;
+}
+
+bool window_message_waiting() {
+  pump();
+  return quit_posted || queue_count > 0;
+}
+
+bool window_take_message(WindowMessage* message, int32_t* exit_code) {
+  pump();
+  if (queue_count > 0) {
+    *message = queue[queue_head];
+    queue_head = (queue_head + 1) % queue_capacity;
+    --queue_count;
+    return true;
+  }
+  if (quit_posted) {
+    *exit_code = 0;
+    return false;
+  }
+  *message = {MessageKind::key_down, 0};
+  return true;
+}
+
+void window_wait_message() {
+  if (quit_posted || queue_count > 0) return;
+  SDL_Event event;
+  if (SDL_WaitEvent(&event)) translate(event);  // sleeps in the event system, no spinning
+}
+
+void window_destroy() {
+  sdl_video_release();
+  if (window) SDL_DestroyWindow(window);
+  window = nullptr;
+  quit_posted = true;
+}
+
+void window_show_cursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
+
+void window_message_box(const char* title, const char* text) {
+  const SDL_MessageBoxButtonData ok = {
+      SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"};
+  const SDL_MessageBoxData box = {SDL_MESSAGEBOX_ERROR, window, title, text, 1, &ok, nullptr};
+  int pressed = 0;
+  if (SDL_ShowMessageBox(&box, &pressed) != 0) std::fprintf(stderr, "%s: %s\n", title, text);
+}
+
+const char* window_last_error() { return last_error; }

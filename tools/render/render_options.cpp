@@ -1,0 +1,167 @@
+#include "tools/render/render_options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+const char* const render_usage =
+    "usage: tarnwick-render [--rate HZ] [--log FILE|-] [--png DIR --frames SPEC] [--wav FILE]\n"
+    "                       [--video FILE] [--inactive A-B] [--escape-at N]\n"
+    "       tarnwick-render --scene S --passes N --ticks T --raw FILE [--start FILE] [--beat-at LIST]\n"
+    "       tarnwick-render --dump-data DIR\n";
+
+namespace {
+
+bool parse_unsigned(const std::string& text, uint64_t* value) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  errno = 0;
+  char* end = nullptr;
+  const unsigned long long v = std::strtoull(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0') return false;
+  *value = v;
+  return true;
+}
+
+bool parse_seconds(const std::string& text, double* value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  *value = std::strtod(text.c_str(), &end);
+  return *end == '\0' && *value >= 0;
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    const size_t at = text.find(separator, start);
+    parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+    if (at == std::string::npos) return parts;
+    start = at + 1;
+  }
+}
+
+}  // namespace
+
+bool parse_frame_spec(const std::string& spec, std::vector<FrameRange>* ranges) {
+  for (const std::string& item : split(spec, ',')) {
+    FrameRange range = {0, 0, 1};
+    std::string span = item;
+    const size_t slash = item.find('/');
+    if (slash != std::string::npos) {
+      span = item.substr(0, slash);
+      if (!parse_unsigned(item.substr(slash + 1), &range.step) || range.step == 0) return false;
+    }
+    const size_t dash = span.find('-');
+    if (dash == std::string::npos) {
+      if (slash != std::string::npos || !parse_unsigned(span, &range.first)) return false;
+      range.last = range.first;
+    } else if (!parse_unsigned(span.substr(0, dash), &range.first) ||
+               !parse_unsigned(span.substr(dash + 1), &range.last) || range.last < range.first) {
+      return false;
+    }
+    ranges->push_back(range);
+  }
+  return true;
+}
+
+bool frame_selected(const std::vector<FrameRange>& ranges, uint64_t frame) {
+  for (const FrameRange& r : ranges)
+    if (frame >= r.first && frame <= r.last && (frame - r.first) % r.step == 0) return true;
+  return false;
+}
+
+bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* error) {
+  std::string frames_spec;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (i + 1 >= argc) {
+      *error = "missing value after " + option;
+      return false;
+    }
+    const std::string value = argv[++i];
+    uint64_t number = 0;
+    if (option == "--rate") {
+      if (!parse_unsigned(value, &number) || number == 0 || number > 1000) {
+        *error = "--rate takes a rate in Hz from 1 to 1000";
+        return false;
+      }
+      o->rate = static_cast<uint32_t>(number);
+    } else if (option == "--log") {
+      o->log_path = value;
+    } else if (option == "--png") {
+      o->png_dir = value;
+    } else if (option == "--frames") {
+      frames_spec = value;
+      if (!parse_frame_spec(value, &o->frames)) {
+        *error = "--frames takes A, A-B or A-B/STEP, comma-separated";
+        return false;
+      }
+    } else if (option == "--wav") {
+      o->wav_path = value;
+    } else if (option == "--video") {
+      o->video_path = value;
+    } else if (option == "--inactive") {
+      const std::vector<std::string> span = split(value, '-');
+      if (span.size() != 2 || !parse_seconds(span[0], &o->inactive_from) ||
+          !parse_seconds(span[1], &o->inactive_to) || o->inactive_to < o->inactive_from) {
+        *error = "--inactive takes A-B, seconds after the music starts";
+        return false;
+      }
+      o->inactive = true;
+    } else if (option == "--escape-at") {
+      if (!parse_unsigned(value, &number) || number == 0) {
+        *error = "--escape-at takes a pass number from 1";
+        return false;
+      }
+      o->escape_at = static_cast<int64_t>(number);
+    } else if (option == "--scene") {
+      if (!parse_unsigned(value, &number) || number > 6) {
+        *error = "--scene takes 0 to 6";
+        return false;
+      }
+      o->scene = static_cast<int32_t>(number);
+    } else if (option == "--passes") {
+      if (!parse_unsigned(value, &number) || number > 1000000) {
+        *error = "--passes takes a count up to 1000000";
+        return false;
+      }
+      o->passes = static_cast<int32_t>(number);
+    } else if (option == "--ticks") {
+      if (!parse_unsigned(value, &number) || number > 100000) {
+        *error = "--ticks takes a count up to 100000";
+        return false;
+      }
+      o->ticks = static_cast<uint32_t>(number);
+    } else if (option == "--raw") {
+      o->raw_path = value;
+    } else if (option == "--start") {
+      o->start_path = value;
+    } else if (option == "--beat-at") {
+      for (const std::string& item : split(value, ',')) {
+        if (!parse_unsigned(item, &number) || number == 0 || number > 1000000) {
+          *error = "--beat-at takes pass numbers from 1, comma-separated";
+          return false;
+        }
+        o->beat_at.push_back(static_cast<int32_t>(number));
+      }
+    } else if (option == "--dump-data") {
+      o->dump_dir = value;
+    } else {
+      *error = "unknown option " + option;
+      return false;
+    }
+  }
+  if (!o->png_dir.empty() && frames_spec.empty()) {
+    *error = "--png needs --frames";
+    return false;
+  }
+  if (o->scene >= 0 && o->raw_path.empty()) {
+    *error = "--scene needs --raw FILE";
+    return false;
+  }
+  if (o->scene < 0 && (!o->raw_path.empty() || !o->start_path.empty() || !o->beat_at.empty())) {
+    *error = "--raw, --start and --beat-at belong to --scene";
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,8 @@
+#pragma once
+// What the host draws itself: the splash before the music and the side bars of every pass.
+#include <cstdint>
+
+// Two empty frames, the splash faded in, held, faded out; ends on a black palette.
+void run_splash_sequence();
+// The side-bar picture at columns 0..31 and, mirrored, at columns 288..319.
+void draw_side_bars(uint8_t* frame);

@@ -1,0 +1,13 @@
+#pragma once
+// Start-up: everything in its fixed order, then the main loop.
+#include <cstdint>
+
+// The program: returns its exit code (0 at the end of the show or on Escape, 1 when start-up
+// fails, with the reason on standard error).
+int32_t show_main();
+
+// Opens "tarnwick.dat" and loads the five data files; false (after saying which file on
+// standard error) when one is missing or too short.
+bool load_data_files();
+// Every effect's init in the show's order.
+void run_scene_inits();

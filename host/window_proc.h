@@ -1,0 +1,6 @@
+#pragma once
+// The window: created at start-up; its procedure handles activation and Escape.
+#include "platform/window.h"
+
+bool create_main_window();
+void main_window_proc(const WindowMessage& message);

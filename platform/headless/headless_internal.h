@@ -1,0 +1,14 @@
+#pragma once
+// Shared between the headless platform's files only.
+#include <cstdint>
+
+// Moves virtual time on, rendering the music up to the new time.
+void headless_advance_time(uint64_t nanoseconds);
+// One display period of the configured rate, spread so that periods add up exactly.
+uint64_t headless_next_period();
+// Renders the playing module up to this virtual time.
+void headless_render_music_until(uint64_t time_ns);
+void headless_reset_clock();
+void headless_reset_music();
+void headless_reset_window();
+void headless_reset_video();

@@ -1,0 +1,7 @@
+#pragma once
+// Shared between the SDL platform's files only.
+#include <SDL.h>
+
+SDL_Window* sdl_main_window();
+// Lets go of the renderer before its window goes.
+void sdl_video_release();

@@ -1,0 +1,38 @@
+#pragma once
+// tarnwick-render's command line.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FrameRange {
+  uint64_t first;
+  uint64_t last;
+  uint64_t step;
+};
+
+struct RenderOptions {
+  uint32_t rate = 60;
+  std::string log_path;  // "-" is standard output
+  std::string png_dir;
+  std::vector<FrameRange> frames;
+  std::string wav_path;
+  std::string video_path;
+  bool inactive = false;
+  double inactive_from = 0;
+  double inactive_to = 0;
+  int64_t escape_at = -1;
+  int32_t scene = -1;  // the scene harness when set
+  int32_t passes = 0;
+  uint32_t ticks = 0;
+  std::string raw_path;
+  std::string start_path;
+  std::vector<int32_t> beat_at;
+  std::string dump_dir;
+};
+
+// False with a message when the command line is not understood.
+bool parse_render_options(int argc, char** argv, RenderOptions* options, std::string* error);
+// "A", "A-B" and "A-B/STEP", comma-separated.
+bool parse_frame_spec(const std::string& spec, std::vector<FrameRange>* ranges);
+bool frame_selected(const std::vector<FrameRange>& ranges, uint64_t frame);
+extern const char* const render_usage;

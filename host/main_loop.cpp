@@ -13,16 +13,24 @@
 
 namespace {
 
+// A display that failed once fails again on every pass (lost surfaces are not restored), so
+// after its popup the show ends as on Escape, with exit code 1.
+bool display_failed = false;
+
 int32_t leave_loop(int32_t exit_code) {
   archive_close();
   music_free();
-  return exit_code;
+  return display_failed ? 1 : exit_code;
 }
 
 void run_active_pass() {
   ++active_passes;
   if (fade_pending) fade_step_once();
-  display.present(frame_buffer, 0, screen_height);  // what the previous pass drew
+  if (display.present(frame_buffer, 0, screen_height)) {  // what the previous pass drew
+    display_failed = true;
+    window_destroy();
+    return;
+  }
   sync_to_music(music_handle);
   const SceneRow& scene = scene_table[scene_index];
   if (scene.draw) scene.draw(frame_buffer);

@@ -123,7 +123,7 @@ int32_t show_main() {
   frame_buffer = frame_storage;
   std::memset(frame_buffer, 0, frame_size);
   std::memset(black_palette, 0, sizeof black_palette);
-  run_splash_sequence();
+  if (!run_splash_sequence()) return fail_start("Can't show the display", video_last_error());
 
   music_handle = music_load("tarnwick.it");
   if (music_handle == 0) return fail_start("Can't play the file", music_last_error());

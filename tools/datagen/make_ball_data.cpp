@@ -1,0 +1,30 @@
+// Writes scenes/ball/ball_data.cpp: the spiked ball's mesh and palette.
+#include <cstdio>
+
+#include "tools/datagen/ball_data_gen.h"
+#include "tools/datagen/emit_source.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make-ball-data OUT.cpp\n");
+    return 2;
+  }
+  datagen::BallMesh mesh;
+  std::string error;
+  if (!datagen::build_ball_mesh(&mesh, &error)) {
+    std::fprintf(stderr, "ball mesh: %s\n", error.c_str());
+    return 1;
+  }
+  const std::vector<uint8_t> bytes = datagen::pack_ball_mesh(mesh);
+  uint8_t palette[768];
+  if (!datagen::build_ball_palette(palette, &error)) {
+    std::fprintf(stderr, "ball palette: %s\n", error.c_str());
+    return 1;
+  }
+  datagen::SourceFile out;
+  if (!datagen::source_begin(&out, argv[1], "tools/datagen/make_ball_data.cpp", {"scenes/ball/ball.h"}))
+    return 1;
+  datagen::source_bytes(&out, "const uint8_t ball_mesh[ball_mesh_size]", bytes.data(), bytes.size());
+  datagen::source_bytes(&out, "const uint8_t ball_palette[768]", palette, 768);
+  return datagen::source_end(&out) ? 0 : 1;
+}

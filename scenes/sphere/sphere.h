@@ -14,3 +14,21 @@ extern const uint8_t sphere_model[sphere_model_size];
 extern const uint8_t sphere_palette[768];
 // Row L (0..63), column n: the palette index nearest to colour n at L/64 brightness.
 extern uint8_t sphere_shade_table[64 * 256];
+
+// The animation, shared with the scroller: all zero at start-up and never reset by the show.
+struct SphereMotion {
+  int32_t tilt_angle;    // angles 0..1023
+  int32_t turn_angle;
+  int32_t roll_angle;
+  int32_t phase_d;
+  int32_t phase_e;
+  int32_t wobble_phase;
+  uint16_t sphere_grain_phase;  // every wrap-around moves to the next grain frame
+  int32_t sphere_grain_index;   // 0..5
+  // Refreshed from the angles at each tick before they step, so they lag by one tick.
+  int32_t light_x;
+  int32_t light_y;
+  int32_t drift_x;
+  int32_t drift_y;
+};
+extern SphereMotion sphere_motion;

@@ -1,0 +1,162 @@
+// One pass of the sphere: rotate and pulsate, project, cull, light, depth-sort and fill.
+#include "scenes/common/fx.h"
+#include "scenes/sphere/shaded_triangle.h"
+#include "scenes/sphere/sphere.h"
+#include "scenes/sphere/sphere_mesh.h"
+#include "scenes/swirl/swirl.h"
+
+SphereVec sphere_view[sphere_max_vertices];
+ScreenPoint sphere_screen[sphere_max_vertices];
+uint8_t sphere_front[sphere_max_faces];
+int32_t sphere_light[sphere_max_vertices];
+uint32_t sphere_keys[sphere_key_capacity];
+
+namespace {
+
+constexpr int32_t centre_x = 160;
+constexpr int32_t centre_y = 100;
+constexpr int32_t drift_z = 300;
+constexpr int32_t light_z = 255;
+
+SphereVec rotated_normals[sphere_max_vertices];
+uint32_t spare_keys[sphere_key_capacity];
+
+}  // namespace
+
+SphereMatrix sphere_matrix(int32_t tilt, int32_t turn, int32_t roll) {
+  const int32_t sin1 = fx_sin(tilt), cos1 = fx_cos(tilt);
+  const int32_t sin2 = fx_sin(turn), cos2 = fx_cos(turn);
+  const int32_t sin3 = fx_sin(roll), cos3 = fx_cos(roll);
+  // Every product is brought back to 1/512 by its own shift; the order of shift and negation
+  // is part of the result (m12 negates after the shift, m20 and m21 before).
+  const int32_t s1s2 = (sin1 * sin2) >> 9;
+  const int32_t c1s2 = (-cos1 * sin2) >> 9;
+  SphereMatrix m;
+  m.m[0][0] = (cos2 * cos3) >> 9;
+  m.m[0][1] = (cos2 * sin3) >> 9;
+  m.m[0][2] = sin2;
+  m.m[1][0] = ((s1s2 * cos3) >> 9) + ((cos1 * sin3) >> 9);
+  m.m[1][1] = ((s1s2 * sin3) >> 9) - ((cos1 * cos3) >> 9);
+  m.m[1][2] = -((sin1 * cos2) >> 9);
+  m.m[2][0] = ((c1s2 * cos3) >> 9) + ((sin1 * sin3) >> 9);
+  m.m[2][1] = ((c1s2 * sin3) >> 9) - ((sin1 * cos3) >> 9);
+  m.m[2][2] = (cos1 * cos2) >> 9;
+  return m;
+}
+
+SphereVec rotate_vector(const SphereMatrix& matrix, const SphereVec& p) {
+  int32_t r[3];
+  for (int32_t i = 0; i < 3; ++i) {
+    r[i] = ((p.x * matrix.m[i][0]) >> 9) + ((p.y * matrix.m[i][1]) >> 9) +
+           ((p.z * matrix.m[i][2]) >> 9);
+  }
+  return SphereVec{r[0], r[1], r[2]};
+}
+
+ScreenPoint project_vertex(const SphereVec& view) {
+  if (view.z <= 0) return ScreenPoint{centre_x, centre_y};
+  // 256 x / (z + 256), truncated towards zero; 64 bits keep any 32-bit input in range.
+  const int64_t divisor = (int64_t{view.z} << 8) + 65536;
+  return ScreenPoint{static_cast<int32_t>(centre_x + (int64_t{view.x} << 16) / divisor),
+                     static_cast<int32_t>(centre_y + (int64_t{view.y} << 16) / divisor)};
+}
+
+bool is_front_face(const ScreenPoint& p0, const ScreenPoint& p1, const ScreenPoint& p2) {
+  return int64_t{p0.x - p1.x} * (p0.y - p2.y) > int64_t{p0.y - p1.y} * (p0.x - p2.x);
+}
+
+int32_t vertex_light(const SphereVec& normal, int32_t light_x, int32_t light_y) {
+  int32_t intensity = normal.x * light_x + normal.y * light_y + normal.z * light_z;
+  if (intensity < 0) intensity = 0;
+  if (intensity > 65535) intensity = 65535;
+  return intensity >> 10;
+}
+
+void radix_sort_keys(uint32_t* keys, uint32_t* spare, int32_t count) {
+  uint32_t* in = keys;
+  uint32_t* out = spare;
+  for (int32_t bit = 16; bit < 32; ++bit) {
+    const uint32_t mask = 1u << bit;
+    int32_t set = 0;
+    for (int32_t i = 0; i < count; ++i) set += (in[i] & mask) != 0;
+    // Keys with the bit set go first, each group keeping its order.
+    int32_t high = 0;
+    int32_t low = set;
+    for (int32_t i = 0; i < count; ++i) {
+      if (in[i] & mask) {
+        out[high++] = in[i];
+      } else {
+        out[low++] = in[i];
+      }
+    }
+    uint32_t* swap = in;
+    in = out;
+    out = swap;
+  }
+}
+
+void transform_sphere() {
+  const SphereMotion& s = sphere_motion;
+  const SphereMatrix m = sphere_matrix(s.tilt_angle, s.turn_angle, s.roll_angle);
+  for (int32_t k = 0; k < sphere_vertex_count; ++k) {
+    const SphereVec r = rotate_vector(m, sphere_vertices[k]);
+    // Each vertex pulses with its own phase of the wave: f runs 128..160, scale f / 128.
+    const int32_t f = ((fx_sin(static_cast<uint32_t>(s.wobble_phase + 8 * k)) + 512) >> 5) + 128;
+    sphere_view[k] = SphereVec{((r.x * f) >> 7) + s.drift_x, ((r.y * f) >> 7) + s.drift_y,
+                               ((r.z * f) >> 7) + drift_z};
+    rotated_normals[k] = rotate_vector(m, sphere_vertex_normals[k]);
+  }
+}
+
+void sphere_project() {
+  for (int32_t k = 0; k < sphere_vertex_count; ++k) sphere_screen[k] = project_vertex(sphere_view[k]);
+}
+
+void mark_front_faces() {
+  for (int32_t f = 0; f < sphere_face_count; ++f) {
+    const int32_t* face = sphere_faces[f];
+    sphere_front[f] = is_front_face(sphere_screen[face[0]], sphere_screen[face[1]],
+                                    sphere_screen[face[2]]);
+  }
+}
+
+void shade_vertices() {
+  for (int32_t k = 0; k < sphere_vertex_count; ++k) {
+    sphere_light[k] = vertex_light(rotated_normals[k], sphere_motion.light_x, sphere_motion.light_y);
+  }
+}
+
+void build_depth_keys() {
+  for (int32_t f = 0; f < sphere_face_count; ++f) {
+    const int32_t* face = sphere_faces[f];
+    const int32_t depth = sphere_view[face[0]].z + sphere_view[face[1]].z + sphere_view[face[2]].z;
+    sphere_keys[f] = (static_cast<uint32_t>(depth) & 0xFFFF) << 16 | static_cast<uint32_t>(f);
+  }
+}
+
+void sort_depth_keys() { radix_sort_keys(sphere_keys, spare_keys, sphere_face_count); }
+
+void draw_sorted_faces() {
+  for (int32_t i = 0; i < sphere_face_count; ++i) {
+    const int32_t f = static_cast<int32_t>(sphere_keys[i] & 0xFFFF);
+    if (!sphere_front[f]) continue;
+    ShadedVertex corner[3];
+    for (int32_t k = 0; k < 3; ++k) {
+      const int32_t v = sphere_faces[f][k];
+      corner[k] = ShadedVertex{sphere_screen[v].x, sphere_screen[v].y, sphere_light[v],
+                               sphere_uv[v][0], sphere_uv[v][1]};
+    }
+    draw_shaded_triangle(fx_frame, corner[0], corner[1], corner[2], texture_map,
+                         sphere_shade_table);
+  }
+}
+
+void draw_sphere_mesh() {
+  transform_sphere();
+  sphere_project();
+  mark_front_faces();
+  shade_vertices();
+  build_depth_keys();
+  sort_depth_keys();
+  draw_sorted_faces();
+}

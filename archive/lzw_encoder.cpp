@@ -22,15 +22,20 @@ std::vector<uint8_t> LzwBitWriter::finish() {
 
 namespace {
 
-// (prefix code, next byte) -> code of the longer string, open addressing. Four times the
-// dictionary's size keeps the probes short.
+// (prefix code, next byte) -> code of the longer string, open addressing. At least four slots
+// per entry it can get keeps the probes short; short inputs get a small table.
 class StringTable {
  public:
-  StringTable() : keys_(slot_count), codes_(slot_count) {}
+  explicit StringTable(size_t input_size) {
+    while (slot_count_ < (1u << 18) && slot_count_ < 4 * input_size) slot_count_ <<= 1;
+    while ((1u << hash_bits_) < slot_count_) ++hash_bits_;
+    keys_.resize(slot_count_);
+    codes_.resize(slot_count_);
+  }
   void clear() { std::fill(keys_.begin(), keys_.end(), 0u); }
   int32_t find(int32_t prefix, uint8_t byte) const {
     const uint32_t key = stored_key(prefix, byte);
-    for (uint32_t slot = hash(key);; slot = (slot + 1) & (slot_count - 1)) {
+    for (uint32_t slot = hash(key);; slot = (slot + 1) & (slot_count_ - 1)) {
       if (keys_[slot] == key) return codes_[slot];
       if (keys_[slot] == 0) return -1;
     }
@@ -38,17 +43,18 @@ class StringTable {
   void add(int32_t prefix, uint8_t byte, int32_t code) {
     const uint32_t key = stored_key(prefix, byte);
     uint32_t slot = hash(key);
-    while (keys_[slot] != 0) slot = (slot + 1) & (slot_count - 1);
+    while (keys_[slot] != 0) slot = (slot + 1) & (slot_count_ - 1);
     keys_[slot] = key;
     codes_[slot] = code;
   }
 
  private:
-  static constexpr uint32_t slot_count = 1u << 18;
+  uint32_t slot_count_ = 1024;
+  int hash_bits_ = 10;
   static uint32_t stored_key(int32_t prefix, uint8_t byte) {
     return ((static_cast<uint32_t>(prefix) << 8) | byte) + 1;  // 0 marks a free slot
   }
-  static uint32_t hash(uint32_t key) { return (key * 2654435761u) >> (32 - 18); }
+  uint32_t hash(uint32_t key) const { return (key * 2654435761u) >> (32 - hash_bits_); }
   std::vector<uint32_t> keys_;
   std::vector<int32_t> codes_;
 };
@@ -83,7 +89,7 @@ std::vector<uint8_t> lzw_encode(const uint8_t* data, size_t size, LzwEncodeStats
     counts.max_width = std::max(counts.max_width, width);
   };
 
-  StringTable table;
+  StringTable table(size);
   DecoderMirror decoder;
   int32_t encoder_next = lzw_first_free_code;
   size_t position = 0;

@@ -1,6 +1,116 @@
 #include "scenes/feedback/feedback.h"
 
+#include <array>
+#include <cstring>
+
+#include "scenes/common/fx.h"
+
+namespace {
+
+constexpr int32_t copy_width = 256;
+constexpr int32_t copy_first_column = 32;
+
+// Columns 32..287 of the picture as it was at the start of the pass: the quad's texture.
+uint8_t feedback_copy[screen_height * copy_width];
+
+// A 280x220 rectangle about the origin, drawn as two triangles over the copy's corners.
+constexpr int32_t feedback_corners[4][2] = {{-140, -110}, {-140, 110}, {140, -110}, {140, 110}};
+constexpr int32_t feedback_triangles[2][3] = {{0, 1, 2}, {1, 2, 3}};
+constexpr int32_t feedback_uv[2][3][2] = {{{0, 0}, {0, 199}, {255, 0}},
+                                          {{0, 199}, {255, 0}, {255, 199}}};
+
+constexpr std::array<uint8_t, smooth_divide_size> feedback_divide = [] {
+  std::array<uint8_t, smooth_divide_size> table{};
+  for (int32_t s = 0; s < smooth_divide_size; ++s) table[s] = static_cast<uint8_t>(s / 5);
+  return table;
+}();
+
+int32_t feedback_angle = 0;
+int32_t feedback_swing = 0;
+int32_t feedback_shift_x = 40;
+int32_t feedback_shift_y = -30;
+int32_t swing_phase = 256;
+int32_t shift_x_phase = 0;
+int32_t shift_y_phase = 40;
+
+int32_t screen_corners[4][2];
+
+// Each product with the sine table is shifted back on its own before the sum.
+void place_corners() {
+  const int32_t sine = sine_table[feedback_angle];
+  const int32_t cosine = sine_table[(feedback_angle + 256) & 1023];
+  for (int32_t c = 0; c < 4; ++c) {
+    const int32_t x = feedback_corners[c][0];
+    const int32_t y = feedback_corners[c][1];
+    screen_corners[c][0] = (x * cosine >> 9) - (y * sine >> 9) + 160 + feedback_shift_x;
+    screen_corners[c][1] = (x * sine >> 9) + (y * cosine >> 9) + 100 + feedback_shift_y;
+  }
+}
+
+void draw_quad(uint8_t* frame) {
+  for (int32_t n = 0; n < 2; ++n) {
+    const int32_t* corner = feedback_triangles[n];
+    const int32_t(*uv)[2] = feedback_uv[n];
+    const mapped_triangle triangle{
+        screen_corners[corner[0]][0], screen_corners[corner[0]][1],
+        screen_corners[corner[1]][0], screen_corners[corner[1]][1],
+        screen_corners[corner[2]][0], screen_corners[corner[2]][1],
+        {0, 0, 0, 0},
+        uv[0][0], uv[0][1], uv[1][0], uv[1][1], uv[2][0], uv[2][1],
+        feedback_copy};
+    draw_mapped_triangle(triangle, frame);
+  }
+}
+
+}  // namespace
+
 void feedback_init() {}
-void feedback_draw(uint8_t*) {}
-void feedback_update(double) {}
-void draw_mapped_triangle(const mapped_triangle&, uint8_t*) {}
+
+void feedback_draw(uint8_t* frame) {
+  fx_frame = frame;
+  // No palette request: the swirl's palette stays.
+  if (scene_first_frame == 0) scene_first_frame = 1;
+  for (int32_t y = 0; y < screen_height; ++y) {
+    std::memcpy(feedback_copy + y * copy_width, frame + y * screen_width + copy_first_column, copy_width);
+  }
+  place_corners();
+  draw_quad(frame);
+  fx_clear_row(frame, 0, 0, screen_width);
+  fx_clear_row(frame, screen_height - 1, 0, screen_width);
+  // The division's rounding down is the only fade.
+  fx_smooth(frame, feedback_divide.data());
+}
+
+void feedback_update(double) {
+  for (uint32_t n = 0; n < tick_count; ++n) {
+    // The turn uses the swing of the tick before: the first tick always turns by +1.
+    feedback_angle = (feedback_angle + ((feedback_swing >> 8) | 1)) & 1023;
+    feedback_swing = sine_table[swing_phase] >> 3;
+    feedback_shift_x = sine_table[shift_x_phase] >> 4;
+    feedback_shift_y = sine_table[shift_y_phase] >> 4;
+    swing_phase = (swing_phase + 3) & 1023;
+    shift_x_phase = (shift_x_phase + 2) & 1023;
+    shift_y_phase = (shift_y_phase + 3) & 1023;
+  }
+  tick_count = 0;
+}
+
+feedback_motion feedback_current_motion() {
+  return {feedback_angle, feedback_swing, feedback_shift_x, feedback_shift_y,
+          swing_phase,    shift_x_phase,  shift_y_phase};
+}
+
+void feedback_reset() {
+  feedback_angle = 0;
+  feedback_swing = 0;
+  feedback_shift_x = 40;
+  feedback_shift_y = -30;
+  swing_phase = 256;
+  shift_x_phase = 0;
+  shift_y_phase = 40;
+}
+
+void feedback_screen_corners(int32_t corners[4][2]) {
+  place_corners();
+  std::memcpy(corners, screen_corners, sizeof screen_corners);
+}

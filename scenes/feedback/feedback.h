@@ -13,4 +13,22 @@ struct mapped_triangle {
   int32_t u0, v0, u1, v1, u2, v2;
   const uint8_t* texture;
 };
+
+// The filler's texture is 256 columns by this many rows; texel reads are clamped to it.
+constexpr int32_t mapped_texture_rows = 200;
+// Inputs the filler accepts: every x, y, u and v within this range (16-bit). A triangle with any
+// value outside it is not drawn, so no intermediate value can overflow.
+constexpr int32_t mapped_coordinate_min = -32768;
+constexpr int32_t mapped_coordinate_max = 32767;
+
+// Draws into the 320x200 destination. Column 319 and the bottom vertex's row are never written.
 void draw_mapped_triangle(const mapped_triangle& triangle, uint8_t* destination);
+
+// For tests: the motion state, its return to the start values, and the quad's screen corners.
+struct feedback_motion {
+  int32_t angle, swing, shift_x, shift_y;
+  int32_t swing_phase, shift_x_phase, shift_y_phase;
+};
+feedback_motion feedback_current_motion();
+void feedback_reset();
+void feedback_screen_corners(int32_t corners[4][2]);

@@ -1,7 +1,88 @@
 #include "scenes/swirl/swirl.h"
 
+#include <cmath>
+
+#include "scenes/common/fx.h"
+
 alignas(65536) uint8_t texture_map[65536];
 
-void swirl_init() {}
-void swirl_draw(uint8_t*) {}
-void swirl_update(double) {}
+namespace {
+
+constexpr int32_t centre_x = 160;
+constexpr int32_t centre_y = 100;
+constexpr int32_t swirl_decay_amount = 14;
+
+uint8_t swirl_radius[frame_size];
+uint8_t swirl_angle[frame_size];
+uint8_t swirl_decay[256];
+uint8_t swirl_divide[smooth_divide_size];
+int32_t swirl_phase = 0;
+
+void build_texture_map() {
+  for (int32_t v = 0; v < 256; ++v) {
+    for (int32_t u = 0; u < 256; ++u) texture_map[v * 256 + u] = texture_tile[(v / 4) * 64 + u / 4];
+  }
+}
+
+// Distance from the centre, and the angle around it with three turns of the texture per circle.
+void build_polar_tables() {
+  for (int32_t y = 0; y < screen_height; ++y) {
+    for (int32_t x = 0; x < screen_width; ++x) {
+      const int32_t dx = x - centre_x;
+      const int32_t dy = y - centre_y;
+      const int32_t i = y * screen_width + x;
+      swirl_radius[i] = static_cast<uint8_t>(std::lround(std::sqrt(static_cast<double>(dx * dx + dy * dy))));
+      if (dx == 0 && dy == 0) {
+        swirl_angle[i] = 0;
+      } else {
+        const double turns = (std::atan2(static_cast<double>(dy), static_cast<double>(dx)) + M_PI) * 3 * 256 /
+                             (2 * M_PI);
+        swirl_angle[i] = static_cast<uint8_t>(std::lround(turns) & 255);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+// Table entry i lands one row lower: the pattern's centre is at column 160, row 101.
+void swirl_add_texture(uint8_t* frame) {
+  uint8_t* pixels = frame + screen_width;
+  for (int32_t i = 0; i < frame_size - 2 * screen_width; ++i) {
+    const int32_t r = swirl_radius[i];
+    const int32_t v = (swirl_angle[i] + swirl_twist(r, swirl_phase)) & 255;
+    const int32_t t = texture_map[static_cast<uint16_t>(v << 8 | r)] & 31;
+    const int32_t sum = pixels[i] + t;
+    pixels[i] = static_cast<uint8_t>(sum > 255 ? 255 : sum);
+  }
+}
+
+void swirl_init() {
+  build_texture_map();
+  build_polar_tables();
+  fx_build_decay(swirl_decay, swirl_decay_amount);
+  fx_build_divide(swirl_divide);
+}
+
+void swirl_draw(uint8_t* frame) {
+  fx_frame = frame;
+  if (scene_first_frame == 0) {
+    scene_first_frame = 1;
+    fade_target = swirl_palette;
+    fade_pending = 1;
+  }
+  fx_decay(frame, swirl_decay);
+  swirl_add_texture(frame);
+  fx_smooth(frame, swirl_divide);
+}
+
+void swirl_update(double) {
+  // The phase falls while the radius term grows outward: the twist rings travel outward.
+  for (uint32_t n = 0; n < tick_count; ++n) swirl_phase = (swirl_phase - 3) & 1023;
+  tick_count = 0;
+}
+
+uint8_t swirl_radius_at(int32_t x, int32_t y) { return swirl_radius[y * screen_width + x]; }
+uint8_t swirl_angle_at(int32_t x, int32_t y) { return swirl_angle[y * screen_width + x]; }
+int32_t swirl_current_phase() { return swirl_phase; }
+void swirl_reset() { swirl_phase = 0; }

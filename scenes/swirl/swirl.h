@@ -13,3 +13,17 @@ alignas(65536) extern uint8_t texture_map[65536];
 extern const uint8_t texture_tile[64 * 64];
 extern const int32_t fine_sine[1024];
 extern const uint8_t swirl_palette[768];
+
+// The angle bend at a radius for a phase: fine_sine[(radius * 8 + phase) & 1023] >> 11, -32..32.
+inline int32_t swirl_twist(int32_t radius, int32_t phase) {
+  return fine_sine[(radius * 8 + phase) & 1023] >> 11;
+}
+
+// The swirl step of a pass on its own: adds the texels' low five bits onto rows 1..198.
+void swirl_add_texture(uint8_t* frame);
+
+// For tests: the polar tables at table position (x, y), and the phase with its start value.
+uint8_t swirl_radius_at(int32_t x, int32_t y);
+uint8_t swirl_angle_at(int32_t x, int32_t y);
+int32_t swirl_current_phase();
+void swirl_reset();

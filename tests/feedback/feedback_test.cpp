@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "scenes/common/effect.h"
+#include "scenes/feedback/feedback.h"
+
+namespace {
+
+class FeedbackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    feedback_reset();
+    tick_count = 0;
+  }
+  void TearDown() override { feedback_reset(); }
+  void advance(uint32_t ticks) {
+    tick_count = ticks;
+    feedback_update(ticks);
+  }
+};
+
+TEST_F(FeedbackTest, StartCornersShiftEachProductOnItsOwn) {
+  // Angle 0: sine 3, cosine 512; shifts (40, -30). -110 * 3 >> 9 is -1, not 0.
+  int32_t corners[4][2];
+  feedback_screen_corners(corners);
+  EXPECT_EQ(corners[0][0], 61);
+  EXPECT_EQ(corners[0][1], -41);
+  EXPECT_EQ(corners[1][0], 60);
+  EXPECT_EQ(corners[1][1], 179);
+  EXPECT_EQ(corners[2][0], 341);
+  EXPECT_EQ(corners[2][1], -40);
+  EXPECT_EQ(corners[3][0], 340);
+  EXPECT_EQ(corners[3][1], 180);
+}
+
+TEST_F(FeedbackTest, FirstTickTurnsByOneAndCentres) {
+  advance(1);
+  const feedback_motion m = feedback_current_motion();
+  EXPECT_EQ(m.angle, 1);
+  EXPECT_EQ(m.swing, 64);
+  EXPECT_EQ(m.shift_x, 0);
+  EXPECT_EQ(m.shift_y, 7);
+  EXPECT_EQ(m.swing_phase, 259);
+  EXPECT_EQ(m.shift_x_phase, 2);
+  EXPECT_EQ(m.shift_y_phase, 43);
+  EXPECT_EQ(tick_count, 0u);
+}
+
+TEST_F(FeedbackTest, NoTicksChangeNothing) {
+  advance(5);
+  const feedback_motion before = feedback_current_motion();
+  advance(0);
+  const feedback_motion after = feedback_current_motion();
+  EXPECT_EQ(after.angle, before.angle);
+  EXPECT_EQ(after.swing, before.swing);
+  EXPECT_EQ(after.shift_x, before.shift_x);
+  EXPECT_EQ(after.shift_y, before.shift_y);
+  EXPECT_EQ(after.swing_phase, before.swing_phase);
+  EXPECT_EQ(tick_count, 0u);
+}
+
+TEST_F(FeedbackTest, SwingTurnsBackAndForth) {
+  // The angle follows the sign of the previous swing; it stays within about -83..93 for a period.
+  int lowest = 0, highest = 0;
+  for (int n = 0; n < 1024; ++n) {
+    advance(1);
+    const feedback_motion m = feedback_current_motion();
+    const int angle = m.angle >= 512 ? m.angle - 1024 : m.angle;
+    lowest = std::min(lowest, angle);
+    highest = std::max(highest, angle);
+    ASSERT_GE(m.swing, -64);
+    ASSERT_LE(m.swing, 64);
+    ASSERT_GE(m.shift_x, -32);
+    ASSERT_LE(m.shift_x, 32);
+    ASSERT_GE(m.shift_y, -32);
+    ASSERT_LE(m.shift_y, 32);
+  }
+  EXPECT_EQ(lowest, -83);
+  EXPECT_GE(highest, 88);
+  EXPECT_LE(highest, 93);
+}
+
+TEST_F(FeedbackTest, PassClearsEdgeRowsAndRequestsNoPalette) {
+  std::vector<uint8_t> frame(64000);
+  for (int i = 0; i < 64000; ++i) frame[i] = static_cast<uint8_t>(i * 13 % 251 + 1);
+  scene_first_frame = 0;
+  fade_pending = 0;
+  fade_target = nullptr;
+  feedback_draw(frame.data());
+  EXPECT_EQ(fx_frame, frame.data());
+  EXPECT_EQ(scene_first_frame, 1);
+  EXPECT_EQ(fade_pending, 0);
+  EXPECT_EQ(fade_target, nullptr);
+  for (int x = 0; x < 320; ++x) {
+    EXPECT_EQ(frame[x], 0) << x;
+    EXPECT_EQ(frame[199 * 320 + x], 0) << x;
+  }
+}
+
+TEST_F(FeedbackTest, QuadRedrawsTheCentreColumns) {
+  // After one tick the quad is centred at (160, 107), turned by 1. In a flat area the smoothing,
+  // fed from the cleared top row and rounding down, takes exactly one level.
+  advance(1);
+  std::vector<uint8_t> frame(64000, 100);
+  for (int y = 0; y < 200; ++y)
+    for (int x = 32; x < 288; ++x) frame[y * 320 + x] = 200;
+  scene_first_frame = 1;
+  feedback_draw(frame.data());
+  // Columns 32..287 are enlarged about 1.1 times over columns 20..299.
+  EXPECT_EQ(frame[100 * 320 + 25], 199);
+  EXPECT_EQ(frame[100 * 320 + 295], 199);
+  EXPECT_EQ(frame[100 * 320 + 10], 99);
+  EXPECT_EQ(frame[100 * 320 + 310], 99);
+}
+
+}  // namespace

@@ -4,9 +4,7 @@ add_executable(make-placeholder-data make_placeholder_data.cpp)
 set(placeholder_files
   ${TARNWICK_GENERATED_DIR}/splash.bin
   ${TARNWICK_GENERATED_DIR}/splash.pal
-  ${TARNWICK_GENERATED_DIR}/sidebar.bin
-  ${TARNWICK_GENERATED_DIR}/scroll.bin
-  ${TARNWICK_GENERATED_DIR}/scroll.pal)
+  ${TARNWICK_GENERATED_DIR}/sidebar.bin)
 add_custom_command(OUTPUT ${placeholder_files}
   COMMAND make-placeholder-data ${placeholder_files}
   DEPENDS make-placeholder-data)

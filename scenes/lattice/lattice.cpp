@@ -1,8 +1,153 @@
 #include "scenes/lattice/lattice.h"
 
+#include <algorithm>
+
 #include "scenes/common/fx.h"
 
-void lattice_init() { grain_build(); }
-void lattice_draw(uint8_t*) {}
-void lattice_update(double) {}
-void on_direction_toggle() {}
+namespace {
+
+constexpr int32_t lattice_side = 8;
+constexpr int32_t lattice_spacing = 512;  // equal to the drift's wrap, so the flight loops seamlessly
+constexpr int32_t drift_step = 5;
+constexpr uint16_t grain_phase_step = 16384;  // four ticks per grain frame
+constexpr int32_t noise_frame_count = 6;
+
+LatticePoint lattice_points[lattice_point_count];
+LatticePoint lattice_view[lattice_point_count];
+LatticeEdge lattice_edges[lattice_edge_count];
+
+uint32_t lattice_spin = 0;
+uint32_t lattice_turn = 0;
+uint32_t lattice_drift_x = 0;
+uint32_t lattice_drift_z = 0;
+uint8_t lattice_reverse = 0;
+uint32_t grain_index = 0;
+uint16_t grain_phase = 0;
+
+uint8_t lattice_decay[256];
+uint8_t lattice_blur_div[smooth_divide_size];
+
+void build_points() {
+  for (int32_t i = 0; i < lattice_point_count; ++i) {
+    const int32_t ix = i % lattice_side, iy = i / lattice_side % lattice_side,
+                  iz = i / (lattice_side * lattice_side);
+    lattice_points[i] = {-1792 + lattice_spacing * ix, -1792 + lattice_spacing * iy,
+                         -1792 + lattice_spacing * iz};
+  }
+}
+
+// Along x row by row, then along y plane by plane, then along z.
+void build_edges() {
+  int32_t e = 0;
+  for (int32_t row = 0; row < 64; ++row) {
+    for (int32_t ix = 0; ix < 7; ++ix) lattice_edges[e++] = {8 * row + ix, 8 * row + ix + 1};
+  }
+  for (int32_t iz = 0; iz < 8; ++iz) {
+    for (int32_t p = 64 * iz; p < 64 * iz + 56; ++p) lattice_edges[e++] = {p, p + 8};
+  }
+  for (int32_t p = 0; p < 448; ++p) lattice_edges[e++] = {p, p + 64};
+}
+
+// Turn about the view axis, then in the x-z plane; each product shifted on its own.
+void transform_points() {
+  const int32_t sin1 = sine_table[lattice_spin], cos1 = sine_table[(lattice_spin + 256) & 1023];
+  const int32_t sin2 = sine_table[lattice_turn], cos2 = sine_table[(lattice_turn + 256) & 1023];
+  for (int32_t i = 0; i < lattice_point_count; ++i) {
+    const int32_t tx = lattice_points[i].x + static_cast<int32_t>(lattice_drift_x);
+    const int32_t ty = lattice_points[i].y;
+    const int32_t tz = lattice_points[i].z + static_cast<int32_t>(lattice_drift_z);
+    const int32_t u = ((tx * cos1) >> 9) - ((ty * sin1) >> 9);
+    const int32_t w = ((tx * sin1) >> 9) + ((ty * cos1) >> 9);
+    lattice_view[i] = {((u * cos2) >> 9) - ((tz * sin2) >> 9), w,
+                       ((tz * cos2) >> 9) + ((u * sin2) >> 9)};
+  }
+}
+
+// Moves the hidden end h of an edge onto the near plane, towards the visible end v.
+LatticePoint clip_to_near(LatticePoint v, LatticePoint h) {
+  const int64_t depth = static_cast<int64_t>(v.z) - h.z;
+  return {static_cast<int32_t>(v.x + (static_cast<int64_t>(h.x) - v.x) * v.z / depth),
+          static_cast<int32_t>(v.y + (static_cast<int64_t>(h.y) - v.y) * v.z / depth), 1};
+}
+
+// Near lines bright, far lines dim. A depth sum below 16 would give 256, which wraps to 0 and
+// would leave the nearest lines invisible: they take the brightest colour instead.
+uint8_t depth_colour(int32_t z1, int32_t z2) {
+  const int32_t k = std::clamp((z1 + z2) >> 4, 0, 255);
+  return static_cast<uint8_t>(k == 0 ? 255 : 256 - k);
+}
+
+}  // namespace
+
+LatticeScreenPoint project_point(LatticePoint p) {
+  if (p.z <= 0) return {160, 100};
+  // 256 * x / (z + 256) in 16.16 form; 64-bit so that no input can overflow.
+  const int64_t depth = static_cast<int64_t>(p.z) * 256 + 65536;
+  return {static_cast<int32_t>(160 + static_cast<int64_t>(p.x) * 65536 / depth),
+          static_cast<int32_t>(100 + static_cast<int64_t>(p.y) * 65536 / depth)};
+}
+
+void lattice_draw_edge(uint8_t* frame, LatticePoint p1, LatticePoint p2) {
+  if (p1.z <= 0 && p2.z <= 0) return;
+  if (p1.z <= 0) p1 = clip_to_near(p2, p1);
+  if (p2.z <= 0) p2 = clip_to_near(p1, p2);
+  draw_line_or(frame, project_point(p1), project_point(p2), depth_colour(p1.z, p2.z));
+}
+
+void lattice_init() {
+  grain_build();
+  build_points();
+  build_edges();
+  fx_build_decay(lattice_decay, 56);
+  fx_build_divide(lattice_blur_div);
+  lattice_spin = 0;
+  lattice_turn = 0;
+  lattice_drift_x = 0;
+  lattice_drift_z = 0;
+  lattice_reverse = 0;
+  grain_index = 0;
+  grain_phase = 0;
+}
+
+void lattice_draw(uint8_t* frame) {
+  fx_frame = frame;
+  if (scene_first_frame == 0) {
+    scene_first_frame = 1;
+    fade_target = lattice_palette;
+    fade_pending = 1;
+  }
+  fx_decay(frame, lattice_decay);
+  transform_points();
+  for (const LatticeEdge& edge : lattice_edges) {
+    lattice_draw_edge(frame, lattice_view[edge.first], lattice_view[edge.second]);
+  }
+  if (beat_pulse == 1) {
+    grain_index = grain_face_frame;
+    grain_phase = 0;
+    beat_pulse = 0;
+  }
+  fx_or_frame(frame, grain_frames[grain_index]);
+  fx_clear_row(frame, 0, 0, screen_width);
+  fx_clear_row(frame, screen_height - 1, 0, screen_width);
+  fx_smooth(frame, lattice_blur_div);
+}
+
+void lattice_update(double) {
+  for (uint32_t t = 0; t < tick_count; ++t) {
+    grain_phase = static_cast<uint16_t>(grain_phase + grain_phase_step);
+    // Every fourth tick the next noise frame; after a face flash, noise frame 0.
+    if (grain_phase == 0 && ++grain_index >= noise_frame_count) grain_index = 0;
+    lattice_drift_z = (lattice_drift_z - drift_step) & 511;
+    if (lattice_reverse == 1) lattice_drift_x = (lattice_drift_x + drift_step) & 511;
+    lattice_spin = (lattice_spin + 1) & 1023;
+    lattice_turn = (lattice_reverse == 0 ? lattice_turn + 1 : lattice_turn - 1) & 1023;
+  }
+  tick_count = 0;
+}
+
+void on_direction_toggle() { lattice_reverse ^= 1; }
+
+LatticeProbe lattice_probe() {
+  return {lattice_points, lattice_view,    lattice_edges, lattice_spin, lattice_turn,
+          lattice_drift_x, lattice_drift_z, lattice_reverse, grain_index, grain_phase};
+}

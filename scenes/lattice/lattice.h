@@ -8,3 +8,47 @@ void lattice_update(double ticks);
 void on_direction_toggle();
 
 extern const uint8_t lattice_palette[768];
+
+constexpr int32_t lattice_point_count = 512;
+constexpr int32_t lattice_edge_count = 1344;
+
+struct LatticePoint {
+  int32_t x;
+  int32_t y;
+  int32_t z;
+};
+
+struct LatticeScreenPoint {
+  int32_t x;
+  int32_t y;
+};
+
+struct LatticeEdge {
+  int32_t first;
+  int32_t second;
+};
+
+// Perspective with focal distance 256 about (160, 100); points at z <= 0 land on the centre.
+LatticeScreenPoint project_point(LatticePoint p);
+
+// ORs colour into the pixels of the line from a towards b (b itself excluded), clipped to the
+// 320x200 frame.
+void draw_line_or(uint8_t* frame, LatticeScreenPoint a, LatticeScreenPoint b, uint8_t colour);
+
+// Clips the view-space edge at the near plane, projects it and draws it shaded by depth.
+void lattice_draw_edge(uint8_t* frame, LatticePoint p1, LatticePoint p2);
+
+// A read-only look at the scene's state, for tests.
+struct LatticeProbe {
+  const LatticePoint* points;
+  const LatticePoint* view;
+  const LatticeEdge* edges;
+  uint32_t spin;
+  uint32_t turn;
+  uint32_t drift_x;
+  uint32_t drift_z;
+  uint8_t reverse;
+  uint32_t grain_index;
+  uint16_t grain_phase;
+};
+LatticeProbe lattice_probe();

@@ -1,0 +1,53 @@
+#include "tools/datagen/palette_ramp.h"
+
+#include <cmath>
+
+namespace datagen {
+
+namespace {
+
+// Shape-preserving slopes: zero at a turn, else the weighted harmonic mean of the two secants.
+std::vector<double> monotone_slopes(const std::vector<double>& x, const std::vector<double>& y) {
+  const size_t n = x.size();
+  std::vector<double> secant(n - 1), slope(n);
+  for (size_t k = 0; k + 1 < n; ++k) secant[k] = (y[k + 1] - y[k]) / (x[k + 1] - x[k]);
+  slope[0] = secant[0];
+  slope[n - 1] = secant[n - 2];
+  for (size_t k = 1; k + 1 < n; ++k) {
+    if (secant[k - 1] * secant[k] <= 0.0) {
+      slope[k] = 0.0;
+      continue;
+    }
+    const double h0 = x[k] - x[k - 1], h1 = x[k + 1] - x[k];
+    const double w0 = 2.0 * h1 + h0, w1 = h1 + 2.0 * h0;
+    slope[k] = (w0 + w1) / (w0 / secant[k - 1] + w1 / secant[k]);
+  }
+  return slope;
+}
+
+double hermite(double t, double y0, double y1, double d0, double d1, double h) {
+  const double t2 = t * t, t3 = t2 * t;
+  return (2 * t3 - 3 * t2 + 1) * y0 + (t3 - 2 * t2 + t) * h * d0 + (-2 * t3 + 3 * t2) * y1 +
+         (t3 - t2) * h * d1;
+}
+
+}  // namespace
+
+void palette_ramp(uint8_t palette[768], const std::vector<PaletteAnchor>& anchors) {
+  std::vector<double> x;
+  for (const PaletteAnchor& a : anchors) x.push_back(a.index);
+  for (int c = 0; c < 3; ++c) {
+    std::vector<double> y;
+    for (const PaletteAnchor& a : anchors) y.push_back(c == 0 ? a.red : c == 1 ? a.green : a.blue);
+    const std::vector<double> slope = monotone_slopes(x, y);
+    for (size_t k = 0; k + 1 < anchors.size(); ++k) {
+      const double h = x[k + 1] - x[k];
+      for (int i = anchors[k].index; i <= anchors[k + 1].index; ++i) {
+        const double v = hermite((i - x[k]) / h, y[k], y[k + 1], slope[k], slope[k + 1], h);
+        palette[3 * i + c] = static_cast<uint8_t>(std::lround(std::fmin(63.0, std::fmax(0.0, v))));
+      }
+    }
+  }
+}
+
+}  // namespace datagen

@@ -24,17 +24,20 @@ constexpr int final_top = 1527;     // the picture stops with this row at the to
 enum Size { small, medium, large, huge };
 
 // How a line looks: its body brightness at the top and at the baseline, and extra spacing.
+// The scroller moves the picture between rows on the high four bits of each index only, so a
+// body keeps one high nibble (its brightness varies only within those 16 values): a body
+// crossing a nibble would show a flickering line wherever its nibble steps.
 struct Style {
   Size size;
   double top_peak, base_peak;
   int tracking;
 };
 
-constexpr Style label{small, 190, 150, 3};
-constexpr Style name{medium, 255, 205, 0};
-constexpr Style text{small, 235, 195, 0};
-constexpr Style heading{large, 255, 200, 2};
-constexpr Style logo{huge, 255, 188, 5};
+constexpr Style label{small, 191, 176, 3};
+constexpr Style name{medium, 255, 240, 0};
+constexpr Style text{small, 239, 224, 0};
+constexpr Style heading{large, 255, 240, 2};
+constexpr Style logo{huge, 255, 240, 5};
 
 struct Canvas {
   std::vector<double> body = std::vector<double>(width * height, 0.0);
@@ -176,7 +179,7 @@ bool lay_out(Canvas& canvas, const Entry* entries, int count, int baseline, int 
 // own colours), then through pale cyan to a warm white for the letters' bodies.
 std::vector<uint8_t> scroll_palette() {
   const double blue[3] = {21, 41, 47};
-  const double pale[3] = {47, 58, 60};
+  const double pale[3] = {40, 55, 59};
   const double white[3] = {63, 63, 60};
   std::vector<uint8_t> out;
   for (int i = 0; i < 256; ++i) {
@@ -184,10 +187,10 @@ std::vector<uint8_t> scroll_palette() {
       double v;
       if (i <= 208) {
         v = blue[k] * std::pow(i <= 4 ? 0.0 : (i - 4) / 204.0, 1.05);
-      } else if (i <= 236) {
-        v = blue[k] + (pale[k] - blue[k]) * (i - 208) / 28.0;
+      } else if (i <= 232) {
+        v = blue[k] + (pale[k] - blue[k]) * (i - 208) / 24.0;
       } else {
-        v = pale[k] + (white[k] - pale[k]) * (i - 236) / 19.0;
+        v = pale[k] + (white[k] - pale[k]) * (i - 232) / 23.0;
       }
       out.push_back(static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 63L)));
     }

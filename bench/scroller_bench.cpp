@@ -1,0 +1,34 @@
+// The scroller's pass: the sphere on black, the four-table blend, and one tick of update.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "scenes/common/fx.h"
+#include "scenes/scroller/scroller.h"
+#include "scenes/sphere/sphere.h"
+#include "scenes/swirl/swirl.h"
+
+namespace {
+
+void BM_ScrollerPass(benchmark::State& state) {
+  static std::vector<uint8_t> picture(scroll_picture_min_size);
+  for (size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<uint8_t>((i * 7 / 320) & 255);
+  grain_build();
+  swirl_init();
+  sphere_init();
+  scroller_reset();
+  scroller_build_tables();
+  scroll_picture = picture.data();
+  std::vector<uint8_t> frame(64000, 0);
+  scene_first_frame = 1;
+  for (auto _ : state) {
+    scroller_draw(frame.data());
+    tick_count = 1;
+    scroller_update(1.0);
+    if (scroll_rows > 1500) scroller_reset();
+    benchmark::DoNotOptimize(frame.data());
+  }
+}
+BENCHMARK(BM_ScrollerPass);
+
+}  // namespace

@@ -5,14 +5,30 @@
 
 using VideoResult = int32_t;  // 0 is success
 
-// The codes a backend reports, each the nearest documented DirectDraw failure.
+// The codes a backend reports, each the nearest documented DirectDraw failure, so that the
+// display's popup shows that code's text followed by the backend's own reason
+// (video_last_error):
+//
+//   failure                                     code                       name here
+//   no window to take the screen for            DDERR_NOHWND               no_window
+//   no renderer at all: no usable video device  DDERR_NODIRECTDRAWSUPPORT  no_device
+//   mode not offered (size or depth)            DDERR_INVALIDMODE          invalid_mode
+//   screen texture cannot be created            DDERR_OUTOFVIDEOMEMORY     out_of_video_memory
+//   screen gone, or its texture cannot be       DDERR_SURFACELOST          surface_lost
+//     written (a present that fails)
+//   texture cannot be drawn to the window       DDERR_GENERIC              generic
+//
+// An emulated mode cannot lose exclusive access or palette hardware; those codes are named
+// for backends that can. A window that cannot be created fails before the display opens and
+// is reported by start-up.
 namespace video_code {
 constexpr VideoResult ok = 0;
-constexpr VideoResult no_device = static_cast<int32_t>(0x88760233u);       // DDERR_NODIRECTDRAWHW
-constexpr VideoResult no_exclusive = static_cast<int32_t>(0x887600E1u);    // DDERR_NOEXCLUSIVEMODE
-constexpr VideoResult invalid_mode = static_cast<int32_t>(0x88760078u);    // DDERR_INVALIDMODE
+constexpr VideoResult no_window = static_cast<int32_t>(0x88760239u);      // DDERR_NOHWND
+constexpr VideoResult no_device = static_cast<int32_t>(0x887600DEu);      // DDERR_NODIRECTDRAWSUPPORT
+constexpr VideoResult no_exclusive = static_cast<int32_t>(0x887600E1u);   // DDERR_NOEXCLUSIVEMODE
+constexpr VideoResult invalid_mode = static_cast<int32_t>(0x88760078u);   // DDERR_INVALIDMODE
 constexpr VideoResult out_of_video_memory = static_cast<int32_t>(0x8876017Cu);  // DDERR_OUTOFVIDEOMEMORY
-constexpr VideoResult no_palette_hw = static_cast<int32_t>(0x88760243u);  // DDERR_NOPALETTEHW
+constexpr VideoResult no_palette_hw = static_cast<int32_t>(0x8876023Du);  // DDERR_NOPALETTEHW
 constexpr VideoResult surface_lost = static_cast<int32_t>(0x887601C2u);   // DDERR_SURFACELOST
 constexpr VideoResult generic = static_cast<int32_t>(0x80004005u);        // DDERR_GENERIC
 }  // namespace video_code

@@ -85,11 +85,11 @@ void sdl_video_release() {
 
 VideoResult video_open() {
   SDL_Window* window = sdl_main_window();
-  if (!window) return fail(video_code::no_device, "no window to show the display in");
+  if (!window) return fail(video_code::no_window, "no window to show the display in");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
   renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
   if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-  if (!renderer) return fail(video_code::no_device, "no renderer for the window");
+  if (!renderer) return fail(video_code::no_device, "no usable video device for the window");
   read_refresh_rate();
   last_flip = clock_type::now();
   return video_code::ok;

@@ -95,11 +95,16 @@ void sync_to_music(MusicHandle music) {
   const uint32_t row = position >> 16;
 
   if (scene_index < scene_row_count) {
-    const SceneRow& next = scene_table[scene_index + 1];
-    if (order == next.start_order && row == next.start_row) {
+    uint32_t next = scene_index + 1;
+    // When the end row's position was missed, the looping module comes round to its start,
+    // which is the terminating row's position: the show ends there instead.
+    const SceneRow& terminating = scene_table[scene_row_count];
+    if (next == scene_row_count - 1 && order == terminating.start_order && row == terminating.start_row)
+      next = scene_row_count;
+    if (order == scene_table[next].start_order && row == scene_table[next].start_row) {
       tick_count = 0;
       scene_first_frame = 0;
-      ++scene_index;
+      scene_index = next;
       notify(false, scene_index, nullptr, order, row);
     }
   }

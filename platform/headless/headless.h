@@ -12,6 +12,8 @@
 // Clock: every flip advances virtual time by one period of this display rate (default 60 Hz).
 void headless_set_rate(uint32_t hz);
 uint64_t headless_time_ns();
+// Moves virtual time on by hand (rendering the music up to it), as a long pause would.
+void headless_advance_clock(uint64_t nanoseconds);
 
 // Music: the module starts at music_play; its sound goes to the sink as it is rendered.
 using HeadlessAudioSink = void (*)(const int16_t* stereo_frames, size_t frame_count, void* context);
@@ -20,6 +22,8 @@ bool headless_music_started();
 uint64_t headless_music_start_ns();
 // Makes music_init_device fail, as on a machine without sound.
 void headless_fail_music_device(bool fail);
+// Makes music_position report this position instead of the module's (for script tests).
+void headless_force_music_position(bool forced, uint32_t position);
 
 // Window: messages delivered as if the user had acted; inactivity from..to seconds of virtual
 // time after the music starts.

@@ -27,6 +27,8 @@ void headless_advance_time(uint64_t nanoseconds) {
   headless_render_music_until(virtual_ns);
 }
 
+void headless_advance_clock(uint64_t nanoseconds) { headless_advance_time(nanoseconds); }
+
 void headless_reset_clock() {
   virtual_ns = 0;
   period_remainder = 0;

@@ -26,6 +26,8 @@ HeadlessAudioSink audio_sink = nullptr;
 void* audio_context = nullptr;
 int16_t chunk[chunk_frames * 2];
 char last_error[256] = "";
+bool position_forced = false;
+uint32_t forced_position = 0;
 
 void set_error(const char* text) { std::snprintf(last_error, sizeof last_error, "%s", text); }
 
@@ -83,6 +85,7 @@ bool music_play(MusicHandle music) {
 }
 
 uint32_t music_position(MusicHandle) {
+  if (position_forced) return forced_position;
   if (!playing) return 0;
   const uint32_t order = static_cast<uint32_t>(openmpt_module_get_current_order(module));
   const uint32_t row = static_cast<uint32_t>(openmpt_module_get_current_row(module));
@@ -121,9 +124,15 @@ bool headless_music_started() { return playing; }
 uint64_t headless_music_start_ns() { return start_ns; }
 void headless_fail_music_device(bool fail) { fail_device = fail; }
 
+void headless_force_music_position(bool forced, uint32_t position) {
+  position_forced = forced;
+  forced_position = position;
+}
+
 void headless_reset_music() {
   music_free();
   fail_device = false;
+  position_forced = false;
   frames_rendered = 0;
   start_ns = 0;
   audio_sink = nullptr;

@@ -1,0 +1,9 @@
+# The real-window smoke test needs an X server: it runs in a virtual one when xvfb-run exists.
+find_program(XVFB_RUN xvfb-run)
+find_program(XDOTOOL xdotool)
+if(XVFB_RUN AND XDOTOOL)
+  add_test(NAME smoke_window
+    COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" ${CMAKE_CURRENT_LIST_DIR}/smoke_window.sh
+            ${TARNWICK_DATA_DIR})
+  set_tests_properties(smoke_window PROPERTIES TIMEOUT 120)
+endif()

@@ -65,8 +65,9 @@ std::vector<uint8_t> paint_side_bar() {
       for (int sy = 0; sy < samples; ++sy)
         for (int sx = 0; sx < samples; ++sx)
           sum += shade(x + (sx + 0.5) / samples, (y + (sy + 0.5) / samples) * aspect);
-      // Up to 240: the brightest highlights stay just short of the captions' white.
-      bar[y * bar_width + x] = static_cast<uint8_t>(std::lround(240.0 * sum / (samples * samples)));
+      // Up to 224: a frame, not a light. Even where a palette turns white early the glints
+      // stay small, and they stay short of 255, the captions' body colour.
+      bar[y * bar_width + x] = static_cast<uint8_t>(std::lround(224.0 * sum / (samples * samples)));
     }
   }
   return bar;

@@ -1,0 +1,97 @@
+// Start-up failures: each ends the program with exit code 1 and says why on standard error.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "host/startup.h"
+#include "platform/headless/headless.h"
+#include "tests/render_harness.h"
+
+namespace {
+
+// A scratch folder holding copies of the named files of the programs' folder.
+class Folder {
+ public:
+  explicit Folder(const std::vector<std::string>& files) {
+    char pattern[] = "/tmp/tarnwick-startup-XXXXXX";
+    path_ = mkdtemp(pattern);
+    char here[4096];
+    bin_ = getcwd(here, sizeof here);
+    for (const std::string& f : files) std::system(("cp " + bin_ + "/" + f + " " + path_ + "/").c_str());
+  }
+  ~Folder() { std::system(("rm -rf " + path_).c_str()); }
+  void write(const std::string& name, size_t size) {
+    const std::vector<uint8_t> bytes(size, 1);
+    FILE* f = std::fopen((path_ + "/" + name).c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  // Runs tarnwick-render there; returns the exit code and what it printed.
+  int render(const std::string& args, std::string* output) {
+    const std::string command = "cd " + path_ + " && " + bin_ + "/tarnwick-render " + args + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    char chunk[4096];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) output->append(chunk, n);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  std::string path_;
+  std::string bin_;
+};
+
+TEST(Startup, WithoutTheModuleItCannotPlayTheFile) {
+  Folder folder({"tarnwick.dat"});
+  std::string output;
+  EXPECT_EQ(folder.render("--escape-at 1", &output), 1);
+  EXPECT_NE(output.find("Can't play the file"), std::string::npos) << output;
+}
+
+TEST(Startup, AMissingDataFileIsNamedBeforeAnythingIsShown) {
+  Folder folder({"tarnwick.it"});  // no archive, no loose files
+  std::string output;
+  EXPECT_EQ(folder.render("--png frames --frames 1", &output), 1);
+  EXPECT_NE(output.find("Could not open splash.bin"), std::string::npos) << output;
+  EXPECT_NE(output.find("scroll.pal is missing"), std::string::npos) << output;
+}
+
+TEST(Startup, AShortLooseFileStopsTheShow) {
+  Folder folder({"tarnwick.it"});
+  folder.write("splash.bin", 64000);
+  folder.write("splash.pal", 768);
+  folder.write("sidebar.bin", 6399);
+  folder.write("scroll.bin", 320 * 1728);
+  folder.write("scroll.pal", 768);
+  std::string output;
+  EXPECT_EQ(folder.render("", &output), 1);
+  EXPECT_NE(output.find("sidebar.bin is too short: 6399 bytes, needs 6400"), std::string::npos) << output;
+}
+
+TEST(Startup, LooseFilesOfTheRightSizeAreEnough) {
+  Folder folder({"tarnwick.it"});
+  folder.write("splash.bin", 64000);
+  folder.write("splash.pal", 768);
+  folder.write("sidebar.bin", 6400);
+  folder.write("scroll.bin", 320 * 1728);
+  folder.write("scroll.pal", 768);
+  std::string output;
+  EXPECT_EQ(folder.render("--escape-at 3", &output), 0) << output;
+}
+
+TEST(StartupDeathTest, NoSoundDeviceEndsWithItsReason) {
+  EXPECT_EXIT(
+      {
+        headless_reset();
+        headless_fail_music_device(true);
+        std::exit(show_main());
+      },
+      ::testing::ExitedWithCode(1), "Can't initialize device: no audio device");
+}
+
+}  // namespace

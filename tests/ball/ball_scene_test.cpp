@@ -150,14 +150,18 @@ TEST(BallHarness, FrameHashes) {
     const char* hash;
   };
   const Case cases[] = {
-      {1, 1, "", "0000000000000000"},
-      {30, 2, "--beat-at 12", "0000000000000000"},
-      {120, 3, "--beat-at 5,40,90", "0000000000000000"},
+      {1, 1, "", "f530a196440f43e1"},
+      {30, 2, "--beat-at 12", "86820c69ff42a759"},
+      {120, 3, "--beat-at 5,40,90", "559f472de18d1d02"},
   };
   for (const Case& c : cases) {
     const std::vector<uint8_t> frame = test_support::render_scene(4, c.passes, c.ticks, c.extra);
     ASSERT_EQ(frame.size(), 64000u) << "tarnwick-render --scene 4 failed";
     EXPECT_EQ(test_support::fnv1a_hex(frame), c.hash) << c.passes << " passes, " << c.extra;
+    for (int x = 32; x < 288; ++x) {
+      ASSERT_EQ(frame[x], 0) << x;
+      ASSERT_EQ(frame[199 * 320 + x], 0) << x;
+    }
   }
 }
 

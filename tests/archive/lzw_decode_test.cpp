@@ -129,19 +129,6 @@ TEST(LzwDecode, CodeAfterTheLiteralThatFollowsAClearIsDataEvenIfClearOrEnd) {
   EXPECT_EQ(out.bytes, text("ABBB"));
 }
 
-TEST(LzwDecode, ClearStartsTheDictionaryAndWidthOver) {
-  Stream s;
-  s.first('a');
-  for (int i = 0; i < 300; ++i) s.data('a' + i % 3);  // past entry 510: 10 bits
-  ASSERT_EQ(s.width(), 10);
-  s.clear().first('x').data('y').data(258).end();  // 258 is now x,y again
-  Decoded out = decode(s.bytes(), 306);
-  ASSERT_TRUE(out.ok);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(out.bytes.data()) + 301, 4), "xyxy");
-  EXPECT_EQ(lzw_width, 9);
-  EXPECT_EQ(lzw_next, 260);
-}
-
 TEST(LzwDecode, Entry510SwitchesReadingToTenBits) {
   // Written with explicit widths: 254 codes of 9 bits (the first assigns nothing, the
   // other 253 assign 258..510), then the code after them is 10 bits wide.

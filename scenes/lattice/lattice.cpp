@@ -7,7 +7,8 @@
 namespace {
 
 constexpr int32_t lattice_side = 8;
-constexpr int32_t lattice_spacing = 512;  // equal to the drift's wrap, so the flight loops seamlessly
+// Equal to the drift's wrap, so the flight through the lattice loops seamlessly.
+constexpr int32_t lattice_spacing = 512;
 constexpr int32_t drift_step = 5;
 constexpr uint16_t grain_phase_step = 16384;  // four ticks per grain frame
 constexpr int32_t noise_frame_count = 6;
@@ -73,7 +74,7 @@ LatticePoint clip_to_near(LatticePoint v, LatticePoint h) {
 // Near lines bright, far lines dim. A depth sum below 16 would give 256, which wraps to 0 and
 // would leave the nearest lines invisible: they take the brightest colour instead.
 uint8_t depth_colour(int32_t z1, int32_t z2) {
-  const int32_t k = std::clamp((z1 + z2) >> 4, 0, 255);
+  const int64_t k = std::clamp<int64_t>((int64_t{z1} + z2) >> 4, 0, 255);
   return static_cast<uint8_t>(k == 0 ? 255 : 256 - k);
 }
 

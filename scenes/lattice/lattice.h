@@ -28,7 +28,7 @@ struct LatticeEdge {
   int32_t second;
 };
 
-// Perspective with focal distance 256 about (160, 100); points at z <= 0 land on the centre.
+// Projection with focal distance 256 about (160, 100); points at z <= 0 land on the centre.
 LatticeScreenPoint project_point(LatticePoint p);
 
 // ORs colour into the pixels of the line from a towards b (b itself excluded), clipped to the

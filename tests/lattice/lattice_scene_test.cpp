@@ -86,7 +86,7 @@ TEST_F(LatticeScene, PaletteIsASepiaRampThroughItsAnchors) {
   }
 }
 
-TEST(LatticeProjection, PerspectiveAboutTheCentre) {
+TEST(LatticeProjection, FocalDistance256AboutTheCentre) {
   auto at = [](int32_t x, int32_t y, int32_t z) { return project_point({x, y, z}); };
   auto is = [](LatticeScreenPoint p, int32_t x, int32_t y) { return p.x == x && p.y == y; };
   EXPECT_TRUE(is(at(256, 0, 0), 160, 100));  // behind or on the eye: the centre

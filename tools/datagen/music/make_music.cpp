@@ -1,10 +1,9 @@
 // Writes the show's music module, deterministically, from nothing but this code.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
-#include "tools/datagen/music/click_track.h"
 #include "tools/datagen/music/it_writer.h"
+#include "tools/datagen/music/song.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -12,7 +11,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string error;
-  if (!itw::save_it(music::make_click_track(), argv[1], &error)) {
+  const itw::Module module = music::compose_song(&error);
+  if (!error.empty() || !itw::save_it(module, argv[1], &error)) {
     std::fprintf(stderr, "make-music: %s\n", error.c_str());
     return 1;
   }

@@ -37,9 +37,7 @@ int32_t entries_within(uint32_t count, uint32_t offset) {
 }
 
 void ball_tick() {
-  const uint16_t phase = ball_grain_phase;
-  ball_grain_phase = static_cast<uint16_t>(phase + 16384);
-  if (ball_grain_phase < phase && ++ball_grain_index >= 6) ball_grain_index = 0;
+  fx_grain_tick(ball_grain_index, ball_grain_phase);
   ball_shift_x = fx_sin(ball_angle_x) >> 2;
   ball_shift_y = fx_sin(ball_angle_y) >> 2;
   ball_depth = ((fx_sin(ball_angle_x) + 512) >> 3) + 250;
@@ -75,11 +73,7 @@ void ball_init() {
 
 void ball_draw(uint8_t* frame) {
   fx_frame = frame;
-  if (scene_first_frame == 0) {
-    scene_first_frame = 1;
-    fade_target = ball_palette;
-    fade_pending = 1;
-  }
+  fx_first_pass(ball_palette);
   fx_decay(frame, ball_decay);
 
   const ball_matrix m = ball_build_matrix(ball_angle_x, ball_angle_y, ball_angle_z);

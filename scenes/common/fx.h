@@ -28,6 +28,23 @@ extern uint32_t grain_seed;
 void grain_build();
 uint8_t grain_random();
 
+// A scene's first pass marks the scene drawn and asks the host to fade to its palette.
+// True on that first pass.
+inline bool fx_first_pass(const uint8_t* palette) {
+  if (scene_first_frame != 0) return false;
+  scene_first_frame = 1;
+  fade_target = palette;
+  fade_pending = 1;
+  return true;
+}
+
+// One tick of a grain cycle: the 16-bit phase wraps every fourth tick and the index moves on
+// through the noise frames 0..5 (after the face frame, 6, comes noise frame 0).
+inline void fx_grain_tick(int32_t& index, uint16_t& phase) {
+  phase = static_cast<uint16_t>(phase + 16384);
+  if (phase == 0 && ++index >= grain_face_frame) index = 0;
+}
+
 // Zeroes count bytes rounded down to a multiple of 4.
 void fx_clear(void* destination, uint32_t count);
 

@@ -10,8 +10,6 @@ constexpr int32_t lattice_side = 8;
 // Equal to the drift's wrap, so the flight through the lattice loops seamlessly.
 constexpr int32_t lattice_spacing = 512;
 constexpr int32_t drift_step = 5;
-constexpr uint16_t grain_phase_step = 16384;  // four ticks per grain frame
-constexpr int32_t noise_frame_count = 6;
 
 LatticePoint lattice_points[lattice_point_count];
 LatticePoint lattice_view[lattice_point_count];
@@ -22,7 +20,7 @@ uint32_t lattice_turn = 0;
 uint32_t lattice_drift_x = 0;
 uint32_t lattice_drift_z = 0;
 uint8_t lattice_reverse = 0;
-uint32_t grain_index = 0;
+int32_t grain_index = 0;
 uint16_t grain_phase = 0;
 
 uint8_t lattice_decay[256];
@@ -112,11 +110,7 @@ void lattice_init() {
 
 void lattice_draw(uint8_t* frame) {
   fx_frame = frame;
-  if (scene_first_frame == 0) {
-    scene_first_frame = 1;
-    fade_target = lattice_palette;
-    fade_pending = 1;
-  }
+  fx_first_pass(lattice_palette);
   fx_decay(frame, lattice_decay);
   transform_points();
   for (const LatticeEdge& edge : lattice_edges) {
@@ -135,9 +129,7 @@ void lattice_draw(uint8_t* frame) {
 
 void lattice_update(double) {
   for (uint32_t t = 0; t < tick_count; ++t) {
-    grain_phase = static_cast<uint16_t>(grain_phase + grain_phase_step);
-    // Every fourth tick the next noise frame; after a face flash, noise frame 0.
-    if (grain_phase == 0 && ++grain_index >= noise_frame_count) grain_index = 0;
+    fx_grain_tick(grain_index, grain_phase);
     lattice_drift_z = (lattice_drift_z - drift_step) & 511;
     if (lattice_reverse == 1) lattice_drift_x = (lattice_drift_x + drift_step) & 511;
     lattice_spin = (lattice_spin + 1) & 1023;

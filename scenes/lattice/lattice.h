@@ -48,7 +48,7 @@ struct LatticeProbe {
   uint32_t drift_x;
   uint32_t drift_z;
   uint8_t reverse;
-  uint32_t grain_index;
+  int32_t grain_index;
   uint16_t grain_phase;
 };
 LatticeProbe lattice_probe();

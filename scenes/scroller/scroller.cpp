@@ -1,6 +1,6 @@
 #include "scenes/scroller/scroller.h"
 
-#include "scenes/common/effect.h"
+#include "scenes/common/fx.h"
 #include "scenes/sphere/sphere.h"
 
 const uint8_t* scroll_picture = nullptr;
@@ -48,13 +48,8 @@ void scroller_build_tables() {
 }
 
 void scroller_draw(uint8_t* frame) {
-  if (scene_first_frame == 0) {
-    // The first pass only asks for the palette; the frame keeps the sphere scene's last picture.
-    scene_first_frame = 1;
-    fade_target = scroll_palette;
-    fade_pending = 1;
-    return;
-  }
+  // The first pass only asks for the palette; the frame keeps the sphere scene's last picture.
+  if (fx_first_pass(scroll_palette)) return;
   fx_frame = frame;
   sphere_draw_on_black();
   const uint8_t* upper_row = scroll_picture + scroll_offset;

@@ -10,7 +10,6 @@ uint8_t sphere_blur_div[smooth_divide_size];
 
 namespace {
 
-constexpr int32_t grain_frames_used = 6;
 
 // Rows 0 and 199 between the side bars are kept black.
 void clear_border_rows(uint8_t* frame) {
@@ -19,10 +18,7 @@ void clear_border_rows(uint8_t* frame) {
 }
 
 void advance_one_tick(SphereMotion& s) {
-  s.sphere_grain_phase = static_cast<uint16_t>(s.sphere_grain_phase + 16384);
-  if (s.sphere_grain_phase == 0) {
-    s.sphere_grain_index = s.sphere_grain_index + 1 == grain_frames_used ? 0 : s.sphere_grain_index + 1;
-  }
+  fx_grain_tick(s.sphere_grain_index, s.sphere_grain_phase);
   // Light and drift follow the angles as they were before this tick's step.
   s.light_x = fx_sin(s.phase_d) >> 2;
   s.light_y = fx_sin(s.phase_e) >> 2;
@@ -47,11 +43,7 @@ void sphere_init() {
 
 void sphere_draw(uint8_t* frame) {
   fx_frame = frame;
-  if (scene_first_frame == 0) {
-    scene_first_frame = 1;
-    fade_target = sphere_palette;
-    fade_pending = 1;
-  }
+  fx_first_pass(sphere_palette);
   std::memcpy(frame, grain_frames[grain_face_frame], frame_size);
   draw_sphere_mesh();
   fx_or_frame(frame, grain_frames[sphere_motion.sphere_grain_index]);

@@ -203,12 +203,7 @@ void swarm_plot_sprite(uint8_t* frame, int32_t x, int32_t y) {
 
 void swarm_draw(uint8_t* frame) {
   fx_frame = frame;
-  if (scene_first_frame == 0) {
-    scene_first_frame = 1;
-    fx_clear(frame, frame_size);
-    fade_target = swarm_palette;
-    fade_pending = 1;
-  }
+  if (fx_first_pass(swarm_palette)) fx_clear(frame, frame_size);
   fx_decay(frame, swarm_decay);
   fx_smooth(frame, swarm_blur_div);
   move(swarm_last_ticks);

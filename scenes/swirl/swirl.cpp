@@ -66,11 +66,7 @@ void swirl_init() {
 
 void swirl_draw(uint8_t* frame) {
   fx_frame = frame;
-  if (scene_first_frame == 0) {
-    scene_first_frame = 1;
-    fade_target = swirl_palette;
-    fade_pending = 1;
-  }
+  fx_first_pass(swirl_palette);
   fx_decay(frame, swirl_decay);
   swirl_add_texture(frame);
   fx_smooth(frame, swirl_divide);

@@ -168,11 +168,11 @@ TEST_F(LatticeScene, RowsZeroAnd199AreClearedEveryPass) {
 
 TEST_F(LatticeScene, GrainFrameAdvancesEveryFourTicks) {
   pass(3);
-  EXPECT_EQ(lattice_probe().grain_index, 0u);
+  EXPECT_EQ(lattice_probe().grain_index, 0);
   pass(1);
-  EXPECT_EQ(lattice_probe().grain_index, 1u);
+  EXPECT_EQ(lattice_probe().grain_index, 1);
   pass(20);
-  EXPECT_EQ(lattice_probe().grain_index, 0u);  // 24 ticks: six frames, round to 0
+  EXPECT_EQ(lattice_probe().grain_index, 0);  // 24 ticks: six frames, round to 0
   EXPECT_EQ(lattice_probe().grain_phase, 0u);
 }
 
@@ -181,13 +181,13 @@ TEST_F(LatticeScene, ABeatShowsTheFaceForFourTicksThenNoiseFrame0) {
   beat_pulse = 1;
   lattice_draw(frame.data());
   EXPECT_EQ(beat_pulse, 0);
-  EXPECT_EQ(lattice_probe().grain_index, 6u);
+  EXPECT_EQ(lattice_probe().grain_index, 6);
   EXPECT_EQ(lattice_probe().grain_phase, 0u);
   tick_count = 3;
   lattice_update(3);
-  EXPECT_EQ(lattice_probe().grain_index, 6u);
+  EXPECT_EQ(lattice_probe().grain_index, 6);
   pass(1);
-  EXPECT_EQ(lattice_probe().grain_index, 0u);
+  EXPECT_EQ(lattice_probe().grain_index, 0);
 }
 
 // The pass put together by hand: decay, the edges in view space, grain, rows 0 and 199, blur.
@@ -211,7 +211,7 @@ void expect_pass_with_grain(std::vector<uint8_t> before, const std::vector<uint8
 TEST_F(LatticeScene, APassIsDecayLinesGrainClearAndBlur) {
   pass(4);
   pass(9);  // 13 ticks: grain frame 3
-  ASSERT_EQ(lattice_probe().grain_index, 3u);
+  ASSERT_EQ(lattice_probe().grain_index, 3);
   std::vector<uint8_t> before = frame;
   lattice_draw(frame.data());
   expect_pass_with_grain(before, frame, 3);

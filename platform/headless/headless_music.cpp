@@ -2,13 +2,12 @@
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"
+#include "platform/module_file.h"
 #include "platform/music.h"
 
 namespace {
@@ -31,8 +30,6 @@ uint32_t forced_position = 0;
 
 void set_error(const char* text) { std::snprintf(last_error, sizeof last_error, "%s", text); }
 
-void ignore_log(const char*, void*) {}
-
 }  // namespace
 
 bool music_init_device() {
@@ -45,29 +42,8 @@ bool music_init_device() {
 }
 
 MusicHandle music_load(const char* path) {
-  FILE* f = std::fopen(path, "rb");
-  if (!f) {
-    std::snprintf(last_error, sizeof last_error, "%s: %s", path, std::strerror(errno));
-    return 0;
-  }
-  std::vector<char> bytes;
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(f);
-  int error = 0;
-  const char* error_message = nullptr;
-  openmpt_module* loaded = openmpt_module_create_from_memory2(
-      bytes.data(), bytes.size(), ignore_log, nullptr, nullptr, nullptr, &error, &error_message,
-      nullptr);
-  if (!loaded) {
-    std::snprintf(last_error, sizeof last_error, "%s: %s", path,
-                  error_message ? error_message : "not a module");
-    openmpt_free_string(error_message);
-    return 0;
-  }
-  openmpt_free_string(error_message);
-  openmpt_module_set_repeat_count(loaded, -1);  // loop at the end
+  openmpt_module* loaded = module_file_load(path, last_error, sizeof last_error);
+  if (!loaded) return 0;
   if (module) openmpt_module_destroy(module);
   module = loaded;
   return 1;

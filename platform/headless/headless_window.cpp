@@ -4,16 +4,12 @@
 
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"
+#include "platform/message_queue.h"
 #include "platform/window.h"
 
 namespace {
 
-constexpr int32_t queue_capacity = 64;
-WindowMessage queue[queue_capacity];
-int32_t queue_head = 0;
-int32_t queue_count = 0;
-bool quit_posted = false;
-int32_t quit_code = 0;
+MessageQueue queue;
 bool window_exists = false;
 
 bool inactive_scheduled = false;
@@ -33,11 +29,7 @@ void check_schedule() {
 
 }  // namespace
 
-void headless_post_message(const WindowMessage& message) {
-  if (queue_count == queue_capacity) return;  // a full queue drops, as a real one would
-  queue[(queue_head + queue_count) % queue_capacity] = message;
-  ++queue_count;
-}
+void headless_post_message(const WindowMessage& message) { message_queue_post(queue, message); }
 
 void headless_set_inactive(double from_seconds, double to_seconds) {
   inactive_scheduled = true;
@@ -56,23 +48,12 @@ bool window_create(const WindowDesc&) {
 
 bool window_message_waiting() {
   check_schedule();
-  return quit_posted || queue_count > 0;
+  return message_queue_waiting(queue);
 }
 
 bool window_take_message(WindowMessage* message, int32_t* exit_code) {
   check_schedule();
-  if (queue_count > 0) {
-    *message = queue[queue_head];
-    queue_head = (queue_head + 1) % queue_capacity;
-    --queue_count;
-    return true;
-  }
-  if (quit_posted) {
-    *exit_code = quit_code;
-    return false;
-  }
-  *message = {MessageKind::key_down, 0};  // nothing waiting: a key that means nothing
-  return true;
+  return message_queue_take(queue, message, exit_code);
 }
 
 void window_wait_message() {
@@ -91,8 +72,8 @@ void window_wait_message() {
 
 void window_destroy() {
   window_exists = false;
-  quit_posted = true;
-  quit_code = 0;
+  queue.quit_posted = true;
+  queue.quit_code = 0;
 }
 
 void window_show_cursor(bool) {}
@@ -104,10 +85,7 @@ void window_message_box(const char* title, const char* text) {
 const char* window_last_error() { return ""; }
 
 void headless_reset_window() {
-  queue_head = 0;
-  queue_count = 0;
-  quit_posted = false;
-  quit_code = 0;
+  queue = MessageQueue{};
   window_exists = false;
   inactive_scheduled = false;
   inactive_begun = false;

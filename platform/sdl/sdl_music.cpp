@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
+#include "platform/module_file.h"
 #include "platform/music.h"
 #include "platform/sdl/sdl_internal.h"
 
@@ -68,8 +68,6 @@ void audio_callback(void*, Uint8* stream, int length) {
   }
 }
 
-void ignore_log(const char*, void*) {}
-
 }  // namespace
 
 bool music_init_device() {
@@ -95,28 +93,8 @@ bool music_init_device() {
 }
 
 MusicHandle music_load(const char* path) {
-  FILE* f = std::fopen(path, "rb");
-  if (!f) {
-    std::snprintf(last_error, sizeof last_error, "%s cannot be opened", path);
-    return 0;
-  }
-  std::vector<char> bytes;
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(f);
-  int error = 0;
-  const char* message = nullptr;
-  openmpt_module* loaded = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), ignore_log,
-                                                              nullptr, nullptr, nullptr, &error,
-                                                              &message, nullptr);
-  if (!loaded) {
-    std::snprintf(last_error, sizeof last_error, "%s: %s", path, message ? message : "not a module");
-    openmpt_free_string(message);
-    return 0;
-  }
-  openmpt_free_string(message);
-  openmpt_module_set_repeat_count(loaded, -1);  // loop at the end
+  openmpt_module* loaded = module_file_load(path, last_error, sizeof last_error);
+  if (!loaded) return 0;
   SDL_LockAudioDevice(device);
   openmpt_module* old = module;
   module = loaded;

@@ -1,24 +1,17 @@
 // The window over SDL: desktop full screen; SDL events become the program's messages.
 #include <cstdio>
 
+#include "platform/message_queue.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/window.h"
 
 namespace {
 
-constexpr int32_t queue_capacity = 64;
-WindowMessage queue[queue_capacity];
-int32_t queue_head = 0;
-int32_t queue_count = 0;
-bool quit_posted = false;
+MessageQueue queue;
 SDL_Window* window = nullptr;
 char last_error[256] = "";
 
-void post(const WindowMessage& message) {
-  if (queue_count == queue_capacity) return;
-  queue[(queue_head + queue_count) % queue_capacity] = message;
-  ++queue_count;
-}
+void post(const WindowMessage& message) { message_queue_post(queue, message); }
 
 void translate(const SDL_Event& event) {
   switch (event.type) {
@@ -89,27 +82,16 @@ bool window_create(const WindowDesc& desc) {
 
 bool window_message_waiting() {
   pump();
-  return quit_posted || queue_count > 0;
+  return message_queue_waiting(queue);
 }
 
 bool window_take_message(WindowMessage* message, int32_t* exit_code) {
   pump();
-  if (queue_count > 0) {
-    *message = queue[queue_head];
-    queue_head = (queue_head + 1) % queue_capacity;
-    --queue_count;
-    return true;
-  }
-  if (quit_posted) {
-    *exit_code = 0;
-    return false;
-  }
-  *message = {MessageKind::key_down, 0};
-  return true;
+  return message_queue_take(queue, message, exit_code);
 }
 
 void window_wait_message() {
-  if (quit_posted || queue_count > 0) return;
+  if (message_queue_waiting(queue)) return;
   SDL_Event event;
   if (SDL_WaitEvent(&event)) translate(event);  // sleeps in the event system, no spinning
 }
@@ -118,7 +100,7 @@ void window_destroy() {
   sdl_video_release();
   if (window) SDL_DestroyWindow(window);
   window = nullptr;
-  quit_posted = true;
+  queue.quit_posted = true;
 }
 
 void window_show_cursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }

@@ -3,12 +3,20 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 namespace test_support {
+
+// A name for a scratch file in the working directory that no other test process uses at the
+// same time (ctest runs test programs in parallel).
+inline std::string scratch_name(const std::string& stem, const std::string& extension) {
+  static int serial = 0;
+  return stem + "-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + extension;
+}
 
 // Runs "./tarnwick-render ARGS" in the working directory; returns its exit code.
 inline int run_render(const std::string& args, std::string* output = nullptr) {
@@ -42,8 +50,7 @@ inline std::string fnv1a_hex(const std::vector<uint8_t>& bytes) {
 // (for example "--beat-at 3" or "--start FILE"). Empty on failure.
 inline std::vector<uint8_t> render_scene(int scene, int passes, int ticks,
                                          const std::string& extra = "") {
-  const std::string raw = "harness-" + std::to_string(scene) + "-" + std::to_string(passes) +
-                          "-" + std::to_string(ticks) + "-" + std::to_string(std::rand()) + ".raw";
+  const std::string raw = scratch_name("harness", ".raw");
   const std::string args = "--scene " + std::to_string(scene) + " --passes " +
                            std::to_string(passes) + " --ticks " + std::to_string(ticks) +
                            " --raw " + raw + " " + extra;

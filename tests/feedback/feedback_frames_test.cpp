@@ -20,7 +20,7 @@ std::string write_start_frame() {
       frame[y * 320 + x] = v;
     }
   }
-  const std::string path = "feedback-start-" + std::to_string(std::rand()) + ".raw";
+  const std::string path = test_support::scratch_name("feedback-start", ".raw");
   FILE* f = std::fopen(path.c_str(), "wb");
   if (f) {
     std::fwrite(frame.data(), 1, frame.size(), f);

@@ -44,7 +44,7 @@ std::vector<LogLine> read_log(const std::string& path) {
 }
 
 std::vector<LogLine> render_log(const std::string& options, int* exit_code) {
-  const std::string path = "show-" + std::to_string(std::rand()) + ".log";
+  const std::string path = test_support::scratch_name("show", ".log");
   *exit_code = test_support::run_render("--log " + path + " " + options);
   std::vector<LogLine> lines = read_log(path);
   std::remove(path.c_str());

@@ -36,7 +36,7 @@ TEST(RenderOptions, BadCommandLinesAreRefusedWithUsage) {
 }
 
 TEST(RenderTool, WritesTheChosenFramesAsPng) {
-  const std::string dir = "frames-" + std::to_string(std::rand());
+  const std::string dir = test_support::scratch_name("frames", "");
   ASSERT_EQ(run_render("--png " + dir + " --frames 1,400-402 --escape-at 2"), 0);
   for (const char* name : {"/frame-000001.png", "/frame-000400.png", "/frame-000402.png"}) {
     const std::vector<uint8_t> png = read_file(dir + name);
@@ -48,7 +48,7 @@ TEST(RenderTool, WritesTheChosenFramesAsPng) {
 }
 
 TEST(RenderTool, WavHoldsTheMusicFromItsStart) {
-  const std::string wav = "music-" + std::to_string(std::rand()) + ".wav";
+  const std::string wav = test_support::scratch_name("music", ".wav");
   ASSERT_EQ(run_render("--wav " + wav + " --escape-at 61"), 0);
   const std::vector<uint8_t> bytes = read_file(wav);
   std::remove(wav.c_str());
@@ -59,7 +59,7 @@ TEST(RenderTool, WavHoldsTheMusicFromItsStart) {
 }
 
 TEST(RenderTool, DumpsEveryDataBlock) {
-  const std::string dir = "dump-" + std::to_string(std::rand());
+  const std::string dir = test_support::scratch_name("dump", "");
   ASSERT_EQ(run_render("--dump-data " + dir), 0);
   for (size_t i = 0; i < data_block_count; ++i) {
     const std::vector<uint8_t> bytes = read_file(dir + "/" + data_blocks[i].file_name);

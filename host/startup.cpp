@@ -5,6 +5,8 @@
 
 #include "archive/archive.h"
 #include "display/display.h"
+#include "display/error_reporter.h"
+#include "display/error_texts.h"
 #include "host/fader.h"
 #include "host/frame_clock.h"
 #include "host/main_loop.h"
@@ -110,7 +112,11 @@ int32_t show_main() {
   fade_step = 0;
   tick_accum = 0.0;
 
-  if (!create_main_window()) return fail_start("Can't create the window", window_last_error());
+  if (!create_main_window()) {
+    // Without a window there is no display: the same popup as any display failure.
+    show_error_popup(display_error_text(video_code::no_device), window_last_error());
+    return fail_start("Can't create the window", window_last_error());
+  }
   if (!display.init()) return fail_start("Can't open the display", video_last_error());
   if (!display.find_mode(screen_width, screen_height, 8))
     return fail_start("Can't open the display", "no 320x200 mode with 256 colours");

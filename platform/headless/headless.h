@@ -29,6 +29,8 @@ void headless_force_music_position(bool forced, uint32_t position);
 // time after the music starts.
 void headless_post_message(const WindowMessage& message);
 void headless_set_inactive(double from_seconds, double to_seconds);
+// Makes window_create fail, as on a machine without a usable display.
+void headless_fail_window(bool fail);
 struct HeadlessPopup {
   std::string title;
   std::string text;

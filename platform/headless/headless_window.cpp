@@ -11,6 +11,7 @@ namespace {
 
 MessageQueue queue;
 bool window_exists = false;
+bool fail_window = false;
 
 bool inactive_scheduled = false;
 bool inactive_begun = false;
@@ -40,7 +41,10 @@ void headless_set_inactive(double from_seconds, double to_seconds) {
 
 const std::vector<HeadlessPopup>& headless_popups() { return popups; }
 
+void headless_fail_window(bool fail) { fail_window = fail; }
+
 bool window_create(const WindowDesc&) {
+  if (fail_window) return false;
   window_exists = true;
   headless_post_message({MessageKind::activate, 1});  // shown and active
   return true;
@@ -82,11 +86,12 @@ void window_message_box(const char* title, const char* text) {
   popups.push_back({title ? title : "", text ? text : ""});
 }
 
-const char* window_last_error() { return ""; }
+const char* window_last_error() { return fail_window ? "the headless window was told to fail" : ""; }
 
 void headless_reset_window() {
   queue = MessageQueue{};
   window_exists = false;
+  fail_window = false;
   inactive_scheduled = false;
   inactive_begun = false;
   popups.clear();

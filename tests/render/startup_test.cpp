@@ -84,6 +84,20 @@ TEST(Startup, LooseFilesOfTheRightSizeAreEnough) {
   EXPECT_EQ(folder.render("--escape-at 3", &output), 0) << output;
 }
 
+TEST(StartupDeathTest, NoWindowShowsTheDisplayPopupAndEnds) {
+  EXPECT_EXIT(
+      {
+        headless_reset();
+        headless_fail_window(true);
+        const int code = show_main();
+        for (const HeadlessPopup& popup : headless_popups()) std::fprintf(stderr, "popup: %s\n", popup.text.c_str());
+        std::exit(code);
+      },
+      ::testing::ExitedWithCode(1),
+      "Can't create the window: the headless window was told to fail\npopup: DirectDraw support is "
+      "not possible with the current display driver. \n\nthe headless window was told to fail");
+}
+
 TEST(StartupDeathTest, NoSoundDeviceEndsWithItsReason) {
   EXPECT_EXIT(
       {

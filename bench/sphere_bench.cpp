@@ -5,6 +5,7 @@
 
 #include "scenes/common/fx.h"
 #include "scenes/sphere/shaded_triangle.h"
+#include "scenes/sphere/sphere_mesh.h"
 #include "scenes/sphere/sphere.h"
 #include "scenes/swirl/swirl.h"
 
@@ -46,5 +47,21 @@ void BM_ShadedTriangle(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ShadedTriangle)->Arg(12)->Arg(90);
+
+// The depth keys of one pass of the sphere, sorted again and again.
+void BM_SphereRadixSort(benchmark::State& state) {
+  prepare_sphere();
+  fx_frame = nullptr;
+  transform_sphere();
+  build_depth_keys();
+  const std::vector<uint32_t> unsorted(sphere_keys, sphere_keys + sphere_face_count);
+  std::vector<uint32_t> keys(unsorted.size()), spare(unsorted.size());
+  for (auto _ : state) {
+    keys = unsorted;
+    radix_sort_keys(keys.data(), spare.data(), sphere_face_count);
+    benchmark::DoNotOptimize(keys.data());
+  }
+}
+BENCHMARK(BM_SphereRadixSort);
 
 }  // namespace

@@ -47,21 +47,24 @@ void scroller_build_tables() {
   }
 }
 
-void scroller_draw(uint8_t* frame) {
-  // The first pass only asks for the palette; the frame keeps the sphere scene's last picture.
-  if (fx_first_pass(scroll_palette)) return;
-  fx_frame = frame;
-  sphere_draw_on_black();
-  const uint8_t* upper_row = scroll_picture + scroll_offset;
+void scroller_blend(uint8_t* frame, const uint8_t* picture, int32_t fine) {
+  const uint8_t* upper_row = picture;
   const uint8_t* lower_row = upper_row + 320;
   const uint8_t* flat_blend = &scroll_blend[0][0];
-  const int32_t fine = scroll_fine;
   for (int32_t p = 0; p < frame_size; ++p) {
     // The picture interpolated fine/16 of the way to the next row; its index is its own opacity.
     const uint8_t s = static_cast<uint8_t>(scroll_upper_weights[upper_row[p]][fine] +
                                            scroll_lower_weights[lower_row[p]][fine]);
     frame[p] = static_cast<uint8_t>(scroll_blend[frame[p]][s] + flat_blend[(s + 1) * 255]);
   }
+}
+
+void scroller_draw(uint8_t* frame) {
+  // The first pass only asks for the palette; the frame keeps the sphere scene's last picture.
+  if (fx_first_pass(scroll_palette)) return;
+  fx_frame = frame;
+  sphere_draw_on_black();
+  scroller_blend(frame, scroll_picture + scroll_offset, scroll_fine);
 }
 
 void scroller_update(double) {

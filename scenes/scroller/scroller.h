@@ -15,6 +15,10 @@ void scroller_build_tables();
 void scroller_draw(uint8_t* frame);
 void scroller_update(double ticks);
 
+// The picture from row `picture` on, fine/16 of the way to the next row, blended over the
+// frame: each picture index is its own opacity.
+void scroller_blend(uint8_t* frame, const uint8_t* picture, int32_t fine);
+
 // Scroll state, zeroed by scroller_reset.
 extern int32_t scroll_fine;    // 0..15, sixteenths of a row
 extern int32_t scroll_rows;    // whole rows so far, counting on after the picture stops

@@ -8,7 +8,7 @@
 
 #include "scenes/ball/ball.h"
 #include "scenes/ball/ball_steps.h"
-#include "tools/datagen/ball_data_gen.h"
+#include "tools/datagen/ball/ball_data_gen.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tools/datagen/emit_source.h"
+#include "tools/datagen/common/emit_source.h"
 #include "tools/datagen/scroll/scroll_font.h"
 
 int main(int argc, char** argv) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/datagen/emit_source.h"
+#include "tools/datagen/common/emit_source.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   if (!read_rows(argv[1], &rows)) return 1;
 
   datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[2], "tools/datagen/make_error_texts.cpp",
+  if (!datagen::source_begin(&out, argv[2], "tools/datagen/error_texts/make_error_texts.cpp",
                              {"display/error_texts.h"}))
     return 1;
   std::fprintf(out.file, "const DisplayErrorText display_error_texts[display_error_text_count] = {\n");

@@ -1,4 +1,4 @@
-#include "tools/datagen/emit_source.h"
+#include "tools/datagen/common/emit_source.h"
 
 namespace datagen {
 

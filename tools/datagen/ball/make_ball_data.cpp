@@ -1,8 +1,8 @@
 // Writes scenes/ball/ball_data.cpp: the spiked ball's mesh and palette.
 #include <cstdio>
 
-#include "tools/datagen/ball_data_gen.h"
-#include "tools/datagen/emit_source.h"
+#include "tools/datagen/ball/ball_data_gen.h"
+#include "tools/datagen/common/emit_source.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[1], "tools/datagen/make_ball_data.cpp", {"scenes/ball/ball.h"}))
+  if (!datagen::source_begin(&out, argv[1], "tools/datagen/ball/make_ball_data.cpp", {"scenes/ball/ball.h"}))
     return 1;
   datagen::source_bytes(&out, "const uint8_t ball_mesh[ball_mesh_size]", bytes.data(), bytes.size());
   datagen::source_bytes(&out, "const uint8_t ball_palette[768]", palette, 768);

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "tools/datagen/emit_source.h"
-#include "tools/datagen/palette_ramp.h"
+#include "tools/datagen/common/emit_source.h"
+#include "tools/datagen/common/palette_ramp.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   uint8_t palette[768];
   if (!build_palette(palette)) return 1;
   datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[1], "tools/datagen/make_lattice_data.cpp",
+  if (!datagen::source_begin(&out, argv[1], "tools/datagen/lattice/make_lattice_data.cpp",
                              {"scenes/lattice/lattice.h"}))
     return 1;
   datagen::source_bytes(&out, "const uint8_t lattice_palette[768]", palette, sizeof palette);

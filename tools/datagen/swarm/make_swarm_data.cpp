@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "tools/datagen/emit_source.h"
-#include "tools/datagen/palette_ramp.h"
+#include "tools/datagen/common/emit_source.h"
+#include "tools/datagen/common/palette_ramp.h"
 
 namespace {
 
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
   build_jitter(jitter_x, jitter_y);
 
   datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[1], "tools/datagen/make_swarm_data.cpp",
+  if (!datagen::source_begin(&out, argv[1], "tools/datagen/swarm/make_swarm_data.cpp",
                              {"scenes/swarm/swarm.h"}))
     return 1;
   datagen::source_bytes(&out, "const uint8_t logo_bitmap[32 * 32]", logo, sizeof logo);

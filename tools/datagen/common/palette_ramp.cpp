@@ -1,4 +1,4 @@
-#include "tools/datagen/palette_ramp.h"
+#include "tools/datagen/common/palette_ramp.h"
 
 #include <cmath>
 

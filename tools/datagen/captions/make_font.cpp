@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tools/datagen/emit_source.h"
+#include "tools/datagen/common/emit_source.h"
 
 namespace {
 
@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
   FT_Done_FreeType(library);
 
   datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[2], "tools/datagen/make_font.cpp", {"scenes/captions/captions.h"}))
+  if (!datagen::source_begin(&out, argv[2], "tools/datagen/captions/make_font.cpp", {"scenes/captions/captions.h"}))
     return 1;
   datagen::source_bytes(&out, "const uint8_t font_picture[font_width * font_height]", picture.data(),
                         picture.size());

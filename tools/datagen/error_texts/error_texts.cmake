@@ -1,6 +1,6 @@
 # The display's table of DirectDraw result codes and their documented texts, generated once
 # from the team's shared table and committed as display/error_texts_data.cpp.
-add_executable(make-error-texts ${CMAKE_CURRENT_SOURCE_DIR}/make_error_texts.cpp)
+add_executable(make-error-texts ${CMAKE_CURRENT_LIST_DIR}/make_error_texts.cpp)
 target_link_libraries(make-error-texts PRIVATE tarnwick_datagen)
 set(TARNWICK_ERROR_TEXTS_TABLE ${CMAKE_SOURCE_DIR}/../shared/ddraw-error-texts.tsv CACHE FILEPATH
     "Tab-separated DirectDraw result codes (name, value, text) the error texts are made from")

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "tools/datagen/emit_source.h"
+#include "tools/datagen/common/emit_source.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
   const std::vector<uint8_t> model = sphere_model();
   const std::vector<uint8_t> palette = sphere_palette();
   datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[1], "tools/datagen/make_sphere_data.cpp",
+  if (!datagen::source_begin(&out, argv[1], "tools/datagen/sphere/make_sphere_data.cpp",
                              {"scenes/sphere/sphere.h"}))
     return 1;
   datagen::source_bytes(&out, "const uint8_t sphere_model[sphere_model_size]", model.data(),

@@ -3,7 +3,7 @@
 #include <map>
 #include <utility>
 
-#include "tools/datagen/ball_data_gen.h"
+#include "tools/datagen/ball/ball_data_gen.h"
 
 namespace datagen {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "tools/datagen/emit_source.h"
+#include "tools/datagen/common/emit_source.h"
 
 namespace {
 
@@ -101,7 +101,7 @@ void draw(uint32_t icon[size * size]) {
 
 bool write_source(const char* path, const uint32_t icon[size * size]) {
   datagen::SourceFile out;
-  if (!datagen::source_begin(&out, path, "tools/datagen/make_icon.cpp", {"resources/resources.h"}))
+  if (!datagen::source_begin(&out, path, "tools/datagen/icon/make_icon.cpp", {"resources/resources.h"}))
     return false;
   std::fprintf(out.file, "const uint32_t iconbig[iconbig_size * iconbig_size] = {\n");
   for (int i = 0; i < size * size; ++i)

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/datagen/ball_data_gen.h"
+#include "tools/datagen/ball/ball_data_gen.h"
 
 namespace datagen {
 

@@ -1,5 +1,5 @@
 # The show's music module, tarnwick.it, composed and synthesized in code at every build.
-set(music_dir ${CMAKE_CURRENT_LIST_DIR}/music)
+set(music_dir ${CMAKE_CURRENT_LIST_DIR})
 
 add_library(tarnwick_it_writer STATIC ${music_dir}/it_writer.cpp ${music_dir}/show_cues.cpp)
 target_link_libraries(tarnwick_test_support INTERFACE tarnwick_it_writer)

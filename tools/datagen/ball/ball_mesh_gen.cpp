@@ -11,7 +11,7 @@
 #include <set>
 #include <utility>
 
-#include "tools/datagen/ball_data_gen.h"
+#include "tools/datagen/ball/ball_data_gen.h"
 
 namespace datagen {
 namespace {

@@ -2,9 +2,9 @@
 set(splash_files ${TARNWICK_GENERATED_DIR}/splash.bin ${TARNWICK_GENERATED_DIR}/splash.pal
   ${TARNWICK_GENERATED_DIR}/sidebar.bin)
 add_executable(make-splash
-  ${CMAKE_CURRENT_LIST_DIR}/splash/make_splash.cpp ${CMAKE_CURRENT_LIST_DIR}/splash/title.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/splash/stroke_font.cpp ${CMAKE_CURRENT_LIST_DIR}/splash/quantize.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/splash/side_bar.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/make_splash.cpp ${CMAKE_CURRENT_LIST_DIR}/title.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/stroke_font.cpp ${CMAKE_CURRENT_LIST_DIR}/quantize.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/side_bar.cpp)
 add_custom_command(OUTPUT ${splash_files}
   COMMAND make-splash ${splash_files}
   DEPENDS make-splash)

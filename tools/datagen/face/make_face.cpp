@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "tools/datagen/emit_source.h"
+#include "tools/datagen/common/emit_source.h"
 
 namespace {
 
@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
   const std::vector<uint8_t> picture = dither(face);
 
   datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[2], "tools/datagen/make_face.cpp", {"scenes/common/fx.h"})) return 1;
+  if (!datagen::source_begin(&out, argv[2], "tools/datagen/face/make_face.cpp", {"scenes/common/fx.h"})) return 1;
   datagen::source_bytes(&out, "const uint8_t face_picture[face_width * face_height]", picture.data(),
                         picture.size());
   return datagen::source_end(&out) ? 0 : 1;

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <set>
 
-#include "tools/datagen/emit_source.h"
+#include "tools/datagen/common/emit_source.h"
 
 namespace {
 
@@ -172,7 +172,7 @@ int main(int argc, char** argv) {
   if (!make_swirl_palette(palette)) return 1;
 
   datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[1], "tools/datagen/make_swirl_data.cpp", {"scenes/swirl/swirl.h"}))
+  if (!datagen::source_begin(&out, argv[1], "tools/datagen/swirl/make_swirl_data.cpp", {"scenes/swirl/swirl.h"}))
     return 1;
   datagen::source_bytes(&out, "const uint8_t texture_tile[64 * 64]", tile, sizeof tile);
   datagen::source_ints(&out, "const int32_t fine_sine[1024]", sine, 1024);

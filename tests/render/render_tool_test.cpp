@@ -14,14 +14,14 @@ namespace {
 using test_support::read_file;
 using test_support::run_render;
 
-TEST(RenderOptions, FrameSpecs) {
+TEST(RenderOptions, FrameLists) {
   std::vector<FrameRange> ranges;
-  ASSERT_TRUE(parse_frame_spec("5,10-12,100-200/50", &ranges));
+  ASSERT_TRUE(parse_frame_list("5,10-12,100-200/50", &ranges));
   for (uint64_t f : {5, 10, 11, 12, 100, 150, 200}) EXPECT_TRUE(frame_selected(ranges, f)) << f;
   for (uint64_t f : {4, 6, 13, 101, 199, 250}) EXPECT_FALSE(frame_selected(ranges, f)) << f;
   for (const char* bad : {"", "x", "5-", "9-3", "1-9/0", "5/2", "1,,2", "-3"}) {
     ranges.clear();
-    EXPECT_FALSE(parse_frame_spec(bad, &ranges)) << bad;
+    EXPECT_FALSE(parse_frame_list(bad, &ranges)) << bad;
   }
 }
 

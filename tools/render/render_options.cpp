@@ -5,7 +5,7 @@
 #include <cstring>
 
 const char* const render_usage =
-    "usage: tarnwick-render [--rate HZ] [--log FILE|-] [--png DIR --frames SPEC] [--wav FILE]\n"
+    "usage: tarnwick-render [--rate HZ] [--log FILE|-] [--png DIR --frames LIST] [--wav FILE]\n"
     "                       [--video FILE] [--inactive A-B] [--escape-at N]\n"
     "       tarnwick-render --scene S --passes N --ticks T --raw FILE [--start FILE] [--beat-at LIST]\n"
     "       tarnwick-render --dump-data DIR\n";
@@ -42,8 +42,8 @@ std::vector<std::string> split(const std::string& text, char separator) {
 
 }  // namespace
 
-bool parse_frame_spec(const std::string& spec, std::vector<FrameRange>* ranges) {
-  for (const std::string& item : split(spec, ',')) {
+bool parse_frame_list(const std::string& list, std::vector<FrameRange>* ranges) {
+  for (const std::string& item : split(list, ',')) {
     FrameRange range = {0, 0, 1};
     std::string span = item;
     const size_t slash = item.find('/');
@@ -71,7 +71,7 @@ bool frame_selected(const std::vector<FrameRange>& ranges, uint64_t frame) {
 }
 
 bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* error) {
-  std::string frames_spec;
+  std::string frames_list;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     if (i + 1 >= argc) {
@@ -91,8 +91,8 @@ bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* 
     } else if (option == "--png") {
       o->png_dir = value;
     } else if (option == "--frames") {
-      frames_spec = value;
-      if (!parse_frame_spec(value, &o->frames)) {
+      frames_list = value;
+      if (!parse_frame_list(value, &o->frames)) {
         *error = "--frames takes A, A-B or A-B/STEP, comma-separated";
         return false;
       }
@@ -151,7 +151,7 @@ bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* 
       return false;
     }
   }
-  if (!o->png_dir.empty() && frames_spec.empty()) {
+  if (!o->png_dir.empty() && frames_list.empty()) {
     *error = "--png needs --frames";
     return false;
   }

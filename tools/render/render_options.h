@@ -33,6 +33,6 @@ struct RenderOptions {
 // False with a message when the command line is not understood.
 bool parse_render_options(int argc, char** argv, RenderOptions* options, std::string* error);
 // "A", "A-B" and "A-B/STEP", comma-separated.
-bool parse_frame_spec(const std::string& spec, std::vector<FrameRange>* ranges);
+bool parse_frame_list(const std::string& list, std::vector<FrameRange>* ranges);
 bool frame_selected(const std::vector<FrameRange>& ranges, uint64_t frame);
 extern const char* const render_usage;

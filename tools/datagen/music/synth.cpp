@@ -50,22 +50,22 @@ std::vector<int16_t> to_pcm(const Wave& wave, double peak) {
   return pcm;
 }
 
-Wave periodic_tone(const ToneSpec& spec) {
+Wave periodic_tone(const ToneSpec& tone) {
   // Every partial has a whole number of cycles in the loop, so a sine table of the loop's
   // length indexed modulo the length gives exact periodicity.
-  const int length = spec.length;
+  const int length = tone.length;
   std::vector<float> table(length);
   for (int i = 0; i < length; ++i) table[i] = static_cast<float>(std::sin(kTwoPi * i / length));
-  Noise phases(spec.seed);
+  Noise phases(tone.seed);
   Wave wave(length, 0.0f);
-  for (int cycles : spec.voice_cycles) {
-    for (int h = 1; h <= spec.harmonics; ++h) {
+  for (int cycles : tone.voice_cycles) {
+    for (int h = 1; h <= tone.harmonics; ++h) {
       const long step = static_cast<long>(cycles) * h;
       if (step * 2 >= length) break;
       const double saw = 1.0 / h;
       const double square = h % 2 == 1 ? 1.0 / h : 0.0;
-      double amplitude = spec.odd_only ? square : (1.0 - spec.square_mix) * saw + spec.square_mix * square;
-      amplitude /= 1.0 + std::pow(h / spec.brightness, 2.0);
+      double amplitude = tone.odd_only ? square : (1.0 - tone.square_mix) * saw + tone.square_mix * square;
+      amplitude /= 1.0 + std::pow(h / tone.brightness, 2.0);
       if (amplitude == 0.0) continue;
       const long offset = static_cast<long>((phases.next() + 1.0f) * 0.5f * length);
       for (int i = 0; i < length; ++i) {

@@ -35,7 +35,7 @@ struct ToneSpec {
   double square_mix = 0.0;  // 0 = pure saw-like, 1 = pure square-like
   uint32_t seed = 1;
 };
-Wave periodic_tone(const ToneSpec& spec);
+Wave periodic_tone(const ToneSpec& tone);
 
 // A loop of soft filtered noise (an airy texture): random-phase partials from `low_hz` up,
 // falling in level and rolled off around `high_hz`, each a whole number of cycles in the loop.

@@ -219,8 +219,8 @@ Rgb chrome(double gy, double nx, double ny) {
   const double nz = std::sqrt(std::max(0.0, 1.0 - nx * nx - ny * ny));
   const double hx = lx, hy = ly, hz = lz + 1.0;
   const double hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-  const double spec = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 40.0);
-  return add(c, {1.0, 1.0, 1.0}, 0.9 * spec);
+  const double highlight = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 40.0);
+  return add(c, {1.0, 1.0, 1.0}, 0.9 * highlight);
 }
 
 Rgb draw_logo(double x, double Y, Rgb behind) {

@@ -1,6 +1,7 @@
 // The sphere scene's pass (draw plus one tick of update) and its triangle filler.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "scenes/common/fx.h"
@@ -48,17 +49,28 @@ void BM_ShadedTriangle(benchmark::State& state) {
 }
 BENCHMARK(BM_ShadedTriangle)->Arg(12)->Arg(90);
 
-// The depth keys of one pass of the sphere, sorted again and again.
+// The depth keys of sixteen successive passes of the sphere, sorted in turn.
 void BM_SphereRadixSort(benchmark::State& state) {
   prepare_sphere();
-  fx_frame = nullptr;
-  transform_sphere();
-  build_depth_keys();
-  const std::vector<uint32_t> unsorted(sphere_keys, sphere_keys + sphere_face_count);
-  std::vector<uint32_t> keys(unsorted.size()), spare(unsorted.size());
+  const SphereMotion saved = sphere_motion;
+  const uint32_t saved_ticks = tick_count;
+  const int32_t count = sphere_face_count, sets = 16;
+  std::vector<uint32_t> unsorted;
+  for (int32_t k = 0; k < sets; ++k) {
+    transform_sphere();
+    build_depth_keys();
+    unsorted.insert(unsorted.end(), sphere_keys, sphere_keys + count);
+    tick_count = 1;
+    sphere_advance();
+  }
+  sphere_motion = saved;
+  tick_count = saved_ticks;
+  std::vector<uint32_t> keys(count), spare(count);
+  int32_t set = 0;
   for (auto _ : state) {
-    keys = unsorted;
-    radix_sort_keys(keys.data(), spare.data(), sphere_face_count);
+    std::copy_n(unsorted.begin() + set * count, count, keys.begin());
+    set = (set + 1) % sets;
+    radix_sort_keys(keys.data(), spare.data(), count);
     benchmark::DoNotOptimize(keys.data());
   }
 }

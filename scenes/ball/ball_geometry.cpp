@@ -1,8 +1,8 @@
 // The ball's geometry: face normals, the tumbling matrix, projection and the depth order.
 #include <cmath>
-#include <utility>
 
 #include "scenes/ball/ball_steps.h"
+#include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
 
 ball_vector ball_face_normal(const ball_vector& p, const ball_vector& q, const ball_vector& r) {
@@ -65,22 +65,5 @@ void ball_depth_keys(const ball_face* faces, int32_t face_count, const ball_vect
 }
 
 void ball_radix_sort(uint32_t* keys, uint32_t* partner, int32_t count) {
-  uint32_t* from = keys;
-  uint32_t* to = partner;
-  for (int bit = 16; bit < 32; ++bit) {
-    int32_t set = 0;
-    for (int32_t i = 0; i < count; ++i) set += static_cast<int32_t>(from[i] >> bit & 1);
-    // Keys with the bit set go first, so larger depths come first; each half keeps its order.
-    int32_t front = 0, back = set;
-    for (int32_t i = 0; i < count; ++i) {
-      const uint32_t key = from[i];
-      if (key >> bit & 1) {
-        to[front++] = key;
-      } else {
-        to[back++] = key;
-      }
-    }
-    std::swap(from, to);
-  }
-  // Sixteen passes: the sorted keys are back in keys.
+  depth_sort(keys, partner, count);
 }

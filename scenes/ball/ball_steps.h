@@ -37,8 +37,8 @@ ball_point ball_project(const ball_vector& view);
 // One key per face: the depth sum of its three vertices in the high 16 bits, its index in the low.
 void ball_depth_keys(const ball_face* faces, int32_t face_count, const ball_vector* view,
                      uint32_t* keys);
-// Orders keys by their high 16 bits, largest first, stable: sixteen one-bit passes that
-// ping-pong between keys and partner; the result ends in keys.
+// Orders keys by their high 16 bits, largest first, stable (depth_sort, through partner); the
+// result ends in keys.
 void ball_radix_sort(uint32_t* keys, uint32_t* partner, int32_t count);
 
 // Colour of a face whose rotated normal has this z, or -1 when the face looks away.

@@ -18,6 +18,9 @@ void scroller_update(double ticks);
 // The picture from row `picture` on, fine/16 of the way to the next row, blended over the
 // frame: each picture index is its own opacity.
 void scroller_blend(uint8_t* frame, const uint8_t* picture, int32_t fine);
+// The same through the four tables, one pixel at a time: the reference scroller_blend is tested
+// against.
+void scroller_blend_plain(uint8_t* frame, const uint8_t* picture, int32_t fine);
 
 // Scroll state, zeroed by scroller_reset.
 extern int32_t scroll_fine;    // 0..15, sixteenths of a row

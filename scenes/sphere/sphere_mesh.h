@@ -48,7 +48,7 @@ SphereVec rotate_vector(const SphereMatrix& matrix, const SphereVec& p);
 ScreenPoint project_vertex(const SphereVec& view);
 bool is_front_face(const ScreenPoint& p0, const ScreenPoint& p1, const ScreenPoint& p2);
 int32_t vertex_light(const SphereVec& normal, int32_t light_x, int32_t light_y);
-// Stable radix sort on bits 16..31, largest first; 16 passes leave the result in keys.
+// Stable sort on bits 16..31, largest first (depth_sort, through spare); the result ends in keys.
 void radix_sort_keys(uint32_t* keys, uint32_t* spare, int32_t count);
 
 // Results of the latest pass, for inspection.

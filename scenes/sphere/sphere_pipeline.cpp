@@ -1,4 +1,5 @@
 // One pass of the sphere: rotate and pulsate, project, cull, light, depth-sort and fill.
+#include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
 #include "scenes/sphere/shaded_triangle.h"
 #include "scenes/sphere/sphere.h"
@@ -72,28 +73,7 @@ int32_t vertex_light(const SphereVec& normal, int32_t light_x, int32_t light_y) 
   return intensity >> 10;
 }
 
-void radix_sort_keys(uint32_t* keys, uint32_t* spare, int32_t count) {
-  uint32_t* in = keys;
-  uint32_t* out = spare;
-  for (int32_t bit = 16; bit < 32; ++bit) {
-    const uint32_t mask = 1u << bit;
-    int32_t set = 0;
-    for (int32_t i = 0; i < count; ++i) set += (in[i] & mask) != 0;
-    // Keys with the bit set go first, each group keeping its order.
-    int32_t high = 0;
-    int32_t low = set;
-    for (int32_t i = 0; i < count; ++i) {
-      if (in[i] & mask) {
-        out[high++] = in[i];
-      } else {
-        out[low++] = in[i];
-      }
-    }
-    uint32_t* swap = in;
-    in = out;
-    out = swap;
-  }
-}
+void radix_sort_keys(uint32_t* keys, uint32_t* spare, int32_t count) { depth_sort(keys, spare, count); }
 
 void transform_sphere() {
   const SphereMotion& s = sphere_motion;

@@ -14,6 +14,9 @@ constexpr int32_t swirl_decay_amount = 14;
 
 uint8_t swirl_radius[frame_size];
 uint8_t swirl_angle[frame_size];
+// Both tables side by side, angle in the high byte and radius in the low: one load a pixel,
+// and adding the twist shifted up 8 gives the texel's 16-bit index at once.
+uint16_t swirl_polar[frame_size];
 uint8_t swirl_decay[256];
 uint8_t swirl_divide[smooth_divide_size];
 int32_t swirl_phase = 0;
@@ -39,6 +42,7 @@ void build_polar_tables() {
                              (2 * M_PI);
         swirl_angle[i] = static_cast<uint8_t>(std::lround(turns) & 255);
       }
+      swirl_polar[i] = static_cast<uint16_t>(swirl_angle[i] << 8 | swirl_radius[i]);
     }
   }
 }
@@ -46,7 +50,7 @@ void build_polar_tables() {
 }  // namespace
 
 // Table entry i lands one row lower: the pattern's centre is at column 160, row 101.
-void swirl_add_texture(uint8_t* frame) {
+void swirl_add_texture_plain(uint8_t* frame) {
   uint8_t* pixels = frame + screen_width;
   for (int32_t i = 0; i < frame_size - 2 * screen_width; ++i) {
     const int32_t r = swirl_radius[i];
@@ -54,6 +58,26 @@ void swirl_add_texture(uint8_t* frame) {
     const int32_t t = texture_map[static_cast<uint16_t>(v << 8 | r)] & 31;
     const int32_t sum = pixels[i] + t;
     pixels[i] = static_cast<uint8_t>(sum > 255 ? 255 : sum);
+  }
+}
+
+// The same, with the twist looked up once per radius instead of once per pixel and the two
+// polar tables read as one. A row's texels are gathered first; adding them with saturation
+// then takes sixteen pixels at a time.
+void swirl_add_texture(uint8_t* frame) {
+  int32_t twist_high[256];
+  for (int32_t r = 0; r < 256; ++r) twist_high[r] = swirl_twist(r, swirl_phase) * 256;
+  uint8_t texels[screen_width];
+  for (int32_t y = 0; y < screen_height - 2; ++y) {
+    const uint16_t* polar = swirl_polar + y * screen_width;
+    for (int32_t x = 0; x < screen_width; ++x) {
+      texels[x] = texture_map[static_cast<uint16_t>(polar[x] + twist_high[polar[x] & 255])];
+    }
+    uint8_t* pixels = frame + (y + 1) * screen_width;
+    for (int32_t x = 0; x < screen_width; ++x) {
+      const int32_t sum = pixels[x] + (texels[x] & 31);
+      pixels[x] = static_cast<uint8_t>(sum > 255 ? 255 : sum);
+    }
   }
 }
 

@@ -21,6 +21,9 @@ inline int32_t swirl_twist(int32_t radius, int32_t phase) {
 
 // The swirl step of a pass on its own: adds the texels' low five bits onto rows 1..198.
 void swirl_add_texture(uint8_t* frame);
+// The same step as first written, a twist lookup per pixel: the reference swirl_add_texture is
+// tested against.
+void swirl_add_texture_plain(uint8_t* frame);
 
 // For tests: the polar tables at table position (x, y), and the phase with its start value.
 uint8_t swirl_radius_at(int32_t x, int32_t y);

@@ -5,3 +5,5 @@
 SDL_Window* sdl_main_window();
 // Lets go of the renderer before its window goes.
 void sdl_video_release();
+// The window's content was lost (uncovered, restored): the next flip sends all of it again.
+void sdl_video_exposed();

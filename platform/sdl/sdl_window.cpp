@@ -37,6 +37,9 @@ void translate(const SDL_Event& event) {
         case SDL_WINDOWEVENT_CLOSE:
           post({MessageKind::close, 0});
           break;
+        case SDL_WINDOWEVENT_EXPOSED:
+          sdl_video_exposed();
+          break;
         default:
           break;
       }
@@ -63,8 +66,15 @@ bool window_create(const WindowDesc& desc) {
     std::snprintf(last_error, sizeof last_error, "%s", SDL_GetError());
     return false;
   }
-  window = SDL_CreateWindow(desc.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640, 400,
-                            SDL_WINDOW_FULLSCREEN_DESKTOP);
+  // Created at the desktop's size: an X server without a window manager never resizes a
+  // full-screen window, which would otherwise stay at its first size in the middle.
+  SDL_DisplayMode desktop = {};
+  if (SDL_GetDesktopDisplayMode(0, &desktop) != 0 || desktop.w <= 0 || desktop.h <= 0) {
+    desktop.w = 640;
+    desktop.h = 400;
+  }
+  window = SDL_CreateWindow(desc.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktop.w,
+                            desktop.h, SDL_WINDOW_FULLSCREEN_DESKTOP);
   if (!window) {
     std::snprintf(last_error, sizeof last_error, "%s", SDL_GetError());
     return false;

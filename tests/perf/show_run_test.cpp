@@ -99,6 +99,8 @@ const ShowRun& show_run() {
 
 }  // namespace
 
+// When the show changes on purpose (its data, music or effects), record the new count and hash
+// that this test prints.
 TEST(ShowRun, EveryPresentedFrameIsAsBefore) {
   const ShowRun& r = show_run();
   EXPECT_EQ(r.exit_code, 0);

@@ -1,3 +1,7 @@
 #include "host/startup.h"
+#include "platform/installed_data.h"
 
-int main() { return show_main(); }
+int main() {
+  enter_installed_data_folder();
+  return show_main();
+}

@@ -35,6 +35,26 @@ TEST(RenderOptions, BadCommandLinesAreRefusedWithUsage) {
   }
 }
 
+TEST(RenderOptions, RelativePathsAreAnchoredAtTheStartFolderAndOthersKept) {
+  RenderOptions o;
+  o.log_path = "-";
+  o.png_dir = "frames";
+  o.wav_path = "/tmp/music.wav";
+  o.raw_path = "../out.raw";
+  o.start_path = "start.raw";
+  anchor_paths(&o, "/home/user/show");
+  EXPECT_EQ(o.log_path, "-") << "standard output stays";
+  EXPECT_EQ(o.png_dir, "/home/user/show/frames");
+  EXPECT_EQ(o.wav_path, "/tmp/music.wav");
+  EXPECT_EQ(o.raw_path, "/home/user/show/../out.raw");
+  EXPECT_EQ(o.start_path, "/home/user/show/start.raw");
+  EXPECT_EQ(o.video_path, "") << "an option not given stays unset";
+  EXPECT_EQ(o.dump_dir, "");
+  o.log_path = "-x";
+  anchor_paths(&o, "/w");
+  EXPECT_EQ(o.log_path, "/w/-x") << "only a lone dash is standard output";
+}
+
 TEST(RenderTool, WritesTheChosenFramesAsPng) {
   const std::string dir = test_support::scratch_name("frames", "");
   ASSERT_EQ(run_render("--png " + dir + " --frames 1,400-402 --escape-at 2"), 0);

@@ -11,6 +11,7 @@
 #include "host/show_state.h"
 #include "host/startup.h"
 #include "platform/headless/headless.h"
+#include "platform/installed_data.h"
 #include "platform/music.h"
 #include "scenes/data_blocks.h"
 #include "tools/render/png_writer.h"
@@ -198,6 +199,13 @@ int main(int argc, char** argv) {
   }
   const RenderOptions& o = render.options;
   if (!o.dump_dir.empty()) return dump_data(o.dump_dir);
+  // Started away from any show data, an installed tarnwick-render reads its installed data;
+  // the files it writes still go where the command line meant.
+  char here[4096];
+  if (getcwd(here, sizeof here)) {
+    anchor_paths(&render.options, here);
+    enter_installed_data_folder();
+  }
   if (o.scene >= 0) return run_harness(o);
   return run_show(o);
 }

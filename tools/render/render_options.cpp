@@ -70,6 +70,15 @@ bool frame_selected(const std::vector<FrameRange>& ranges, uint64_t frame) {
   return false;
 }
 
+void anchor_paths(RenderOptions* o, const std::string& folder) {
+  for (std::string* path : {&o->log_path, &o->png_dir, &o->wav_path, &o->video_path, &o->raw_path,
+                            &o->start_path, &o->dump_dir}) {
+    const bool standard_output = path == &o->log_path && *path == "-";
+    if (path->empty() || (*path)[0] == '/' || standard_output) continue;
+    *path = folder + "/" + *path;
+  }
+}
+
 bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* error) {
   std::string frames_list;
   for (int i = 1; i < argc; ++i) {

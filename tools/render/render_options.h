@@ -35,4 +35,8 @@ bool parse_render_options(int argc, char** argv, RenderOptions* options, std::st
 // "A", "A-B" and "A-B/STEP", comma-separated.
 bool parse_frame_list(const std::string& list, std::vector<FrameRange>* ranges);
 bool frame_selected(const std::vector<FrameRange>& ranges, uint64_t frame);
+// Makes the relative file paths of the command line relative to `folder` (absolute when it is),
+// so that they keep naming the folder the user started in after the program moves to its
+// installed data.
+void anchor_paths(RenderOptions* options, const std::string& folder);
 extern const char* const render_usage;

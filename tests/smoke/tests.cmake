@@ -7,3 +7,6 @@ if(XVFB_RUN AND XDOTOOL)
             ${TARNWICK_DATA_DIR})
   set_tests_properties(smoke_window PROPERTIES TIMEOUT 120)
 endif()
+# With neither DISPLAY nor WAYLAND_DISPLAY the real program refuses to play to nobody.
+add_test(NAME no_display COMMAND ${CMAKE_CURRENT_LIST_DIR}/no_display.sh ${TARNWICK_DATA_DIR})
+set_tests_properties(no_display PROPERTIES TIMEOUT 120)

@@ -27,7 +27,7 @@ line="Can't create the window: no display to show on (DISPLAY and WAYLAND_DISPLA
 grep -qxF "$line" err.txt || { cat err.txt; fail "no line \"$line\""; }
 grep -q "^TORVAN TEST PROGRAM: " err.txt || { cat err.txt; fail "the popup's text was not shown"; }
 
-for driver in offscreen dummy; do
+for driver in offscreen dummy wayland,offscreen; do
   SDL_VIDEODRIVER=$driver ./tarnwick > out.txt 2> err.txt &
   pid=$!
   for _ in $(seq 1 100); do

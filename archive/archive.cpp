@@ -93,8 +93,9 @@ int load_from_archive(const char* name, const ArchiveEntry& entry, uint8_t** blo
     return 0;
   }
 
-  // Refuse sizes no stream of this length can produce before allocating them.
-  if (entry.unpacked_size == 0 || entry.unpacked_size > lzw_output_limit(entry.stored_size)) {
+  // A short stream is valid (the rest of the block stays zero), so the size is only held to a
+  // cap far above any real file; an empty block cannot hold even the first literal.
+  if (entry.unpacked_size == 0 || entry.unpacked_size > archive_max_unpacked_size) {
     return load_failure(name, "unpacked size does not fit its compressed size");
   }
   uint8_t* packed = nullptr;

@@ -17,6 +17,8 @@ constexpr int32_t archive_max_records = 300;
 constexpr int32_t archive_name_size = 13;  // a 13-character name has no terminator
 constexpr int32_t archive_record_size = 26;
 constexpr uint8_t archive_method_lzw = 1;
+// The largest block a compressed entry may unpack to (64 MiB); larger sizes are refused.
+constexpr uint32_t archive_max_unpacked_size = 64u << 20;
 
 struct ArchiveRecord {
   char name[archive_name_size + 1];  // always zero-terminated in memory

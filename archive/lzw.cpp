@@ -49,12 +49,6 @@ int32_t lzw_write_string(int32_t code, uint8_t* output, size_t output_size, size
   return output[start];
 }
 
-uint64_t lzw_output_limit(uint64_t input_size) {
-  const uint64_t codes = input_size * 8 / 9;
-  const uint64_t longest = lzw_dictionary_size - 256;
-  return codes * std::min(codes + 1, longest);
-}
-
 namespace {
 
 // Reads the next code and steps past it; -1 when the input has ended.

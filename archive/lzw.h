@@ -32,11 +32,6 @@ int32_t lzw_read_code(const uint8_t* input, size_t input_size, uint64_t bit_posi
 // or -1 when the string would run past output_size (bytes up to the limit may be written).
 int32_t lzw_write_string(int32_t code, uint8_t* output, size_t output_size, size_t* position);
 
-// The most bytes any stream of input_size bytes can decode to: each code takes 9 bits or
-// more and its string is at most one byte longer than the count of codes before it (and
-// never longer than 65,279 bytes). Lets the loader refuse absurd unpacked sizes up front.
-uint64_t lzw_output_limit(uint64_t input_size);
-
 // Decodes one stream into output. False when the stream is malformed or would overrun either
 // buffer; bytes the stream does not produce are left as they are.
 bool lzw_decode(const uint8_t* input, size_t input_size, uint8_t* output, size_t output_size);

@@ -10,6 +10,7 @@
 #include "host/fader.h"
 #include "host/frame_clock.h"
 #include "host/main_loop.h"
+#include "host/script_check.h"
 #include "host/show_state.h"
 #include "host/splash.h"
 #include "host/window_proc.h"
@@ -133,6 +134,9 @@ int32_t show_main() {
 
   music_handle = music_load("tarnwick.it");
   if (music_handle == 0) return fail_start("Can't play the file", music_last_error());
+  char missing[256];
+  if (!check_script_positions(music_handle, "tarnwick.it", missing, sizeof missing))
+    std::fprintf(stderr, "%s\n", missing);  // the show plays on; Escape still ends it
   if (!music_play(music_handle)) return fail_start("Can't play the file", music_last_error());
 
   frame_clock_start();

@@ -31,3 +31,16 @@ openmpt_module* module_file_load(const char* path, char* error, size_t error_siz
   if (module) openmpt_module_set_repeat_count(module, -1);  // loop at the end
   return module;
 }
+
+int32_t module_order_count(openmpt_module* module) {
+  return module ? openmpt_module_get_num_orders(module) : 0;
+}
+
+int32_t module_pattern_rows(openmpt_module* module, int32_t order) {
+  if (!module || order < 0 || order >= openmpt_module_get_num_orders(module)) return -1;
+  // Skip and end markers are not patterns; libopenmpt answers them with an index past the last.
+  const int32_t pattern = openmpt_module_get_order_pattern(module, order);
+  if (pattern < 0 || pattern >= openmpt_module_get_num_patterns(module)) return -1;
+  const int32_t rows = openmpt_module_get_pattern_num_rows(module, pattern);
+  return rows > 0 ? rows : -1;
+}

@@ -1,8 +1,13 @@
 #pragma once
 // Loading the tracker module for libopenmpt, the same on every platform.
 #include <cstddef>
+#include <cstdint>
 
 struct openmpt_module;
 
 // Reads the module file and prepares it to loop at its end; nullptr with the reason in error.
 openmpt_module* module_file_load(const char* path, char* error, size_t error_size);
+// The module's order list as music_order_count and music_pattern_rows report it (0 and -1
+// without a module).
+int32_t module_order_count(openmpt_module* module);
+int32_t module_pattern_rows(openmpt_module* module, int32_t order);

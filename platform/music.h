@@ -12,6 +12,11 @@ MusicHandle music_load(const char* path);
 bool music_play(MusicHandle music);
 // Position of what is audible now: order in the low 16 bits, row in the high 16 bits.
 uint32_t music_position(MusicHandle music);
+// The loaded module's order list, for checking the script against it: the number of orders, and
+// the rows of the pattern an order plays, or -1 when the order is outside the list or plays no
+// pattern (a skip or end marker, a missing pattern).
+int32_t music_order_count(MusicHandle music);
+int32_t music_pattern_rows(MusicHandle music, int32_t order);
 // Stops and releases the device and any loaded module.
 void music_free();
 // The reason of the last failure, for messages.

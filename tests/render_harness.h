@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -18,9 +19,12 @@ inline std::string scratch_name(const std::string& stem, const std::string& exte
   return stem + "-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + extension;
 }
 
-// Runs "./tarnwick-render ARGS" in the working directory; returns its exit code.
-inline int run_render(const std::string& args, std::string* output = nullptr) {
-  const std::string command = "./tarnwick-render " + args + " 2>&1";
+// Runs "./tarnwick-render ARGS" in the working directory (or the one from there in folder, which
+// then holds the show data); returns its exit code.
+inline int run_render(const std::string& args, std::string* output = nullptr, const std::string& folder = "") {
+  const std::string program =
+      folder.empty() ? "./tarnwick-render" : "cd '" + folder + "' && '" + std::filesystem::current_path().string() + "/tarnwick-render'";
+  const std::string command = program + " " + args + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return -1;
   std::string text;

@@ -68,6 +68,12 @@ uint32_t music_position(MusicHandle) {
   return (order & 0xFFFF) | (row << 16);
 }
 
+int32_t music_order_count(MusicHandle music) { return music ? module_order_count(module) : 0; }
+
+int32_t music_pattern_rows(MusicHandle music, int32_t order) {
+  return music ? module_pattern_rows(module, order) : -1;
+}
+
 void music_free() {
   if (module) openmpt_module_destroy(module);
   module = nullptr;

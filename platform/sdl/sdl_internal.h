@@ -7,3 +7,5 @@ SDL_Window* sdl_main_window();
 void sdl_video_release();
 // The window's content was lost (uncovered, restored): the next flip sends all of it again.
 void sdl_video_exposed();
+// The audio device the music plays through, 0 while none is open (for tests).
+SDL_AudioDeviceID sdl_audio_device();

@@ -1,5 +1,7 @@
 // The window over SDL: desktop full screen; SDL events become the program's messages.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/message_queue.h"
 #include "platform/sdl/sdl_internal.h"
@@ -49,6 +51,38 @@ void translate(const SDL_Event& event) {
   }
 }
 
+// SDL falls back to drivers that draw into memory when no display can be reached; the show
+// would then play to nobody. They are taken only when SDL_VIDEODRIVER names them.
+bool driver_shows_nothing() {
+  static const char* const invisible[] = {"offscreen", "dummy"};
+  const char* current = SDL_GetCurrentVideoDriver();
+  bool shows_nothing = false;
+  for (const char* name : invisible) shows_nothing |= current && std::strcmp(current, name) == 0;
+  if (!shows_nothing) return false;
+  // SDL_VIDEODRIVER may be a comma list; the driver running must be one of its names.
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  const size_t length = std::strlen(current);
+  for (const char* at = asked; at && *at;) {
+    const size_t name_length = std::strcspn(at, ",");
+    if (name_length == length && SDL_strncasecmp(at, current, length) == 0) return false;
+    at += name_length;
+    if (*at == ',') ++at;
+  }
+  return true;
+}
+
+void say_no_display() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if ((!x11 || !*x11) && (!wayland || !*wayland)) {
+    std::snprintf(last_error, sizeof last_error, "no display to show on (DISPLAY and WAYLAND_DISPLAY are not set)");
+  } else {
+    std::snprintf(last_error, sizeof last_error, "no display to show on (none could be opened at %s%s%s)",
+                  x11 && *x11 ? x11 : "", x11 && *x11 && wayland && *wayland ? " or " : "",
+                  wayland && *wayland ? wayland : "");
+  }
+}
+
 void pump() {
   SDL_Event event;
   while (SDL_PollEvent(&event)) translate(event);
@@ -64,6 +98,11 @@ bool window_create(const WindowDesc& desc) {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     std::snprintf(last_error, sizeof last_error, "%s", SDL_GetError());
+    return false;
+  }
+  if (driver_shows_nothing()) {
+    say_no_display();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     return false;
   }
   // Created at the desktop's size: an X server without a window manager never resizes a

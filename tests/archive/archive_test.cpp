@@ -2,6 +2,7 @@
 // output, and damaged archives that must fail cleanly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -291,6 +292,45 @@ TEST_F(Archive, ImpossibleUnpackedSizesAreRefusedBeforeAllocating) {
   Loaded fits;
   load("fits", &fits);
   EXPECT_EQ(fits.size, 30u);
+}
+
+// A stream may stop before the unpacked size: the block keeps that size and the rest is zero.
+// Only sizes over the cap are refused, whatever the stream's length.
+TEST_F(Archive, ShortStreamsLeaveTheRestOfTheBlockZero) {
+  LzwBitWriter one_literal;
+  one_literal.put('A', 9);
+  one_literal.put(257, 9);
+  const std::vector<uint8_t> literal = one_literal.finish();
+  const std::vector<uint8_t> text = random_bytes(20000, 7);
+  const std::vector<uint8_t> packed = lzw_encode(text.data(), text.size());
+  std::vector<uint8_t> data = literal;
+  data.insert(data.end(), packed.begin(), packed.end());
+  const uint32_t literal_at = 4 + 4 * 26, packed_at = literal_at + uint32_t(literal.size());
+  const uint32_t literal_size = uint32_t(literal.size()), packed_size = uint32_t(packed.size());
+  write_file("test.dat", raw_archive(4,
+                                     {record("one", literal_at, literal_size, 9, 1),
+                                      record("early", packed_at, packed_size, 3000000, 1),
+                                      record("cap", literal_at, literal_size, archive_max_unpacked_size, 1),
+                                      record("over", literal_at, literal_size, archive_max_unpacked_size + 1, 1)},
+                                     data));
+  open();
+
+  Loaded one;
+  EXPECT_EQ(load("one", &one), ".");
+  EXPECT_EQ(one.bytes(), std::vector<uint8_t>({'A', 0, 0, 0, 0, 0, 0, 0, 0}));
+
+  Loaded early;
+  load("early", &early);
+  ASSERT_EQ(early.size, 3000000u);
+  EXPECT_TRUE(std::equal(text.begin(), text.end(), early.block));
+  EXPECT_EQ(std::count(early.block + text.size(), early.block + early.size, 0), 3000000 - 20000);
+
+  Loaded cap;
+  load("cap", &cap);
+  ASSERT_EQ(cap.size, archive_max_unpacked_size);
+  EXPECT_EQ(cap.block[0], 'A');
+  EXPECT_EQ(std::count(cap.block + 1, cap.block + cap.size, 0), archive_max_unpacked_size - 1);
+  EXPECT_EQ(failed_load("over"), ".Could not load over: unpacked size does not fit its compressed size\n");
 }
 
 TEST_F(Archive, DamagedStreamsFailWithoutTouchingThePointer) {

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The real program through the whole show in a virtual X server, in real time, with no input and
+# SDL's dummy audio driver: it must end by itself with 0 within the show's length and a margin,
+# show no popup, and keep its memory flat after start-up. Prints its figures: time taken, peak
+# resident memory, and its share of a core (measured, only a gross excess fails).
+#   tests/smoke/whole_show.sh BIN   (BIN holds tarnwick, tarnwick.dat and tarnwick.it)
+set -u
+bin=$(cd "${1:?usage: whole_show.sh BIN}" && pwd)
+# Seconds: the splash (about 7 s) and (0,0) to (43,32) (278.4 s) take 285 s, but SDL's dummy
+# audio driver keeps the music's time by sleeping after each buffer and runs slow on a busy
+# machine (313 s seen while another build ran). A show stuck in a scene takes a whole loop more.
+limit=360
+settle=20        # seconds after which resident memory must stay flat
+growth_kib=4096  # allowed growth of the peak after that
+cpu_fail=25      # percent of a core; the aim is under 10
+fail() { echo "whole show: FAILED: $*"; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=""
+show_pid=""
+cleanup() {
+  [ -n "$show_pid" ] && kill -KILL "$show_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$show_pid" ] && wait "$show_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' TERM INT HUP
+
+command -v Xvfb > /dev/null || fail "Xvfb is not installed (scripts/install-deps)"
+command -v xdotool > /dev/null || fail "xdotool is not installed (scripts/install-deps)"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.txt" &
+xvfb_pid=$!
+for _ in $(seq 1 100); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.1
+done
+[ -s "$work/display" ] || { cat "$work/xvfb.txt"; fail "the virtual X server did not start"; }
+export DISPLAY=:$(head -n 1 "$work/display")
+unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=dummy
+
+cp "$bin/tarnwick" "$bin/tarnwick.dat" "$bin/tarnwick.it" "$work/"
+cd "$work"
+ms() { echo $(( $(date +%s%N) / 1000000 )); }
+start=$(ms)
+./tarnwick > out.txt 2> err.txt &
+show_pid=$!
+
+# Once a second: resident memory, CPU time so far, and the windows carrying the show's title
+# (a popup is a second one).
+ticks=$(getconf CLK_TCK)
+hwm_settled=""
+hwm=0
+cpu_ticks=0
+popups=0
+while kill -0 "$show_pid" 2>/dev/null; do
+  elapsed=$(( $(ms) - start ))
+  if [ "$elapsed" -gt $((limit * 1000)) ]; then
+    fail "still running after $limit s (stuck in a scene?); standard error: $(cat err.txt)"
+  fi
+  if status=$(cat "/proc/$show_pid/status" 2>/dev/null) && stat=$(cat "/proc/$show_pid/stat" 2>/dev/null); then
+    hwm=$(echo "$status" | awk '/^VmHWM:/ {print $2}')
+    fields=${stat##*) }
+    set -- $fields
+    cpu_ticks=$(( ${12} + ${13} ))  # utime and stime, fields 14 and 15 of the whole line
+    if [ -z "$hwm_settled" ] && [ "$elapsed" -ge $((settle * 1000)) ]; then hwm_settled=$hwm; fi
+  fi
+  windows=$(xdotool search --name "^TORVAN TEST PROGRAM$" 2>/dev/null | wc -l)
+  [ "$windows" -gt 1 ] && popups=$windows
+  sleep 1
+done
+wait "$show_pid"
+code=$?
+show_pid=""
+wall=$(( $(ms) - start ))
+cpu_tenths=$(( cpu_ticks * 1000000 / (ticks * wall) ))  # tenths of a percent of one core
+printf 'whole show: ended with %d after %d.%01d s (limit %d s)\n' "$code" $((wall / 1000)) $((wall % 1000 / 100)) "$limit"
+printf 'whole show: peak resident memory %d KiB (%d KiB at %d s)\n' "$hwm" "${hwm_settled:-0}" "$settle"
+printf 'whole show: %d.%d%% of a core on average (aim: under 10%%)\n' $((cpu_tenths / 10)) $((cpu_tenths % 10))
+
+[ "$code" -eq 0 ] || fail "exit code $code, expected 0; standard error: $(cat err.txt)"
+[ -n "$hwm_settled" ] || fail "ended before $settle s: not the whole show"
+[ "$popups" -eq 0 ] || fail "a popup appeared ($popups windows titled TORVAN TEST PROGRAM)"
+[ ! -s err.txt ] || fail "standard error is not empty: $(cat err.txt)"
+[ $((hwm - hwm_settled)) -le "$growth_kib" ] || fail "peak memory grew by $((hwm - hwm_settled)) KiB after start-up"
+[ "$cpu_tenths" -lt $((cpu_fail * 10)) ] || fail "$((cpu_tenths / 10))% of a core, far over the aim of 10%"
+echo "whole show: passed"

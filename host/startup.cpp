@@ -15,6 +15,7 @@
 #include "host/window_proc.h"
 #include "platform/music.h"
 #include "platform/window.h"
+#include "resources/resources.h"
 #include "scenes/ball/ball.h"
 #include "scenes/captions/captions.h"
 #include "scenes/feedback/feedback.h"
@@ -60,7 +61,11 @@ const DataFile data_files[] = {
 
 int32_t fail_start(const char* text, const char* reason) {
   music_free();
-  std::fprintf(stderr, "%s: %s\n", text, reason);
+  char line[512];
+  std::snprintf(line, sizeof line, "%s: %s", text, reason);
+  std::fprintf(stderr, "%s\n", line);
+  // A failure the display's popup has shown already is not shown twice.
+  if (!error_popup_text()) window_show_failure(window_title, line);
   return 1;
 }
 

@@ -108,4 +108,30 @@ TEST(StartupDeathTest, NoSoundDeviceEndsWithItsReason) {
       ::testing::ExitedWithCode(1), "Can't initialize device: no audio device");
 }
 
+// Where no console is seen (a program started from the desktop), the platform also shows the
+// line of standard error; a failure the display's popup has shown is not shown again.
+TEST(StartupDeathTest, FailuresAreAlsoShownOnceWhereNoConsoleIsSeen) {
+  EXPECT_EXIT(
+      {
+        headless_reset();
+        headless_fail_music_device(true);
+        const int code = show_main();
+        for (const HeadlessPopup& box : headless_failures())
+          std::fprintf(stderr, "box [%s] [%s]\n", box.title.c_str(), box.text.c_str());
+        std::fprintf(stderr, "boxes %zu popups %zu\n", headless_failures().size(), headless_popups().size());
+        std::exit(code);
+      },
+      ::testing::ExitedWithCode(1),
+      "box \\[TORVAN TEST PROGRAM\\] \\[Can't initialize device: no audio device\\]\nboxes 1 popups 0");
+  EXPECT_EXIT(
+      {
+        headless_reset();
+        headless_fail_window(true);
+        const int code = show_main();
+        std::fprintf(stderr, "boxes %zu popups %zu\n", headless_failures().size(), headless_popups().size());
+        std::exit(code);
+      },
+      ::testing::ExitedWithCode(1), "boxes 0 popups 1");
+}
+
 }  // namespace

@@ -67,7 +67,7 @@ shot() {
 # The text of the dialogs titled like the show, read inside Wine.
 dialog_text() {
   (cd "$run" && wine "$bin/window-probe.exe" "$title" > probe.txt 2> probe-errors.txt) || true
-  cat "$run/probe.txt"
+  tr -d '\r' < "$run/probe.txt"
 }
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }

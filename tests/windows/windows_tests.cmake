@@ -30,6 +30,7 @@ foreach(name ${core_test_folders})
   add_executable(test_${name} ${sources})
   target_link_libraries(test_${name} PRIVATE tarnwick_host tarnwick_platform_headless tarnwick_test_support
     gtest gtest_main)
+  target_compile_definitions(test_${name} PRIVATE _USE_MATH_DEFINES)  # M_PI, as glibc gives it
   add_dependencies(test_${name} tarnwick-render)
   add_test(NAME ${name} COMMAND test_${name} WORKING_DIRECTORY ${TARNWICK_DATA_DIR})
   set_tests_properties(${name} PROPERTIES TIMEOUT 900)

@@ -59,6 +59,8 @@ TEST(Startup, AMissingDataFileIsNamedBeforeAnythingIsShown) {
   EXPECT_EQ(folder.render("--png frames --frames 1", &output), 1);
   EXPECT_NE(output.find("Could not open splash.bin"), std::string::npos) << output;
   EXPECT_NE(output.find("scroll.pal is missing"), std::string::npos) << output;
+  // The last line alone (all a message box shows) names the first problem.
+  EXPECT_NE(output.find("Can't load the show data: Data file splash.bin is missing\n"), std::string::npos) << output;
 }
 
 TEST(Startup, AShortLooseFileStopsTheShow) {

@@ -135,7 +135,19 @@ finish 30
 grep -q "^Can't play the file: " "$folder/stderr.txt" || fail "no \"Can't play the file\" on standard error: $(cat "$folder/stderr.txt")"
 log "without the module: exit code 1, $(head -1 "$folder/stderr.txt" | tr -d '\r'), message box closed with Return"
 
-# --- 3. Without the virtual desktop there is no 320x200x8 mode: the start-up failure box.
+# --- 3. Without a sound output (no sound server to reach): "Can't initialize device" and why.
+folder=$(show_folder no-sound with-module)
+(cd "$folder" && PULSE_SERVER=unix:/nonexistent exec wine tarnwick.exe > stdout.txt 2> stderr.txt) &
+pid=$!
+wait_windows 1 "the message box"
+text=$(dialog_text)
+grep -q "^box: Can't initialize device: waveOutOpen: ." <<<"$text" || fail "without sound the box says: $text"
+xdotool windowfocus --sync "$(newest_window)" key Return
+finish 30
+[ "$code" -eq 1 ] || fail "without sound the exit code is $code, not 1"
+log "without sound: exit code 1, $(grep "^Can't" "$folder/stderr.txt" | tr -d '\r')"
+
+# --- 4. Without the virtual desktop there is no 320x200x8 mode: the start-up failure box.
 virtual_desktop off
 folder=$(show_folder no-mode with-module)
 start "$folder" tarnwick.exe
@@ -149,7 +161,7 @@ finish 30
 [ "$code" -eq 1 ] || fail "without the mode the exit code is $code, not 1"
 log "without the mode: exit code 1, $(head -1 "$folder/stderr.txt" | tr -d '\r')"
 
-# --- 4. The display's popup itself: the "ddu_popupw" dialog with a code's documented text.
+# --- 5. The display's popup itself: the "ddu_popupw" dialog with a code's documented text.
 start "$run" "$bin/popup-check.exe"
 wait_windows 2 "the popup"
 shot popup > /dev/null

@@ -92,7 +92,8 @@ show_folder() {
   echo "$folder"
 }
 
-# --- 1. The show in the virtual desktop: window, banner, picture, CPU share, Escape.
+# --- 1. The show in the virtual desktop: window, banner, picture, CPU share, the sound device
+# lost and back, Escape.
 virtual_desktop on
 folder=$(show_folder show with-module)
 start "$folder" tarnwick.exe
@@ -114,6 +115,21 @@ sleep 10
 ticks_after=$(cpu_ticks "$process")
 share=$(( (ticks_after - ticks_before) * 1000 / $(getconf CLK_TCK) / 10 ))
 log "share of a core while playing: $(( share / 10 )).$(( share % 10 )) %"
+# The sound server goes away and comes back: the show plays on silently, then with the device.
+wait_line() {
+  for _ in $(seq 100); do
+    grep -qx "$1" <(tr -d '\r' < "$folder/stderr.txt") && return 0
+    sleep 0.1
+  done
+  fail "no \"$1\" on standard error within 10 s: $(cat "$folder/stderr.txt")"
+}
+"$(dirname "$0")/sound_server.sh" stop "$run/pulseaudio.log"
+wait_line "device lost"
+wait_line "playing silently"
+"$(dirname "$0")/sound_server.sh" start "$run/pulseaudio.log" || fail "PulseAudio could not start again"
+wait_line "device back"
+kill -0 "$pid" 2>/dev/null || fail "the show ended when its sound device went away"
+log "sound server gone and back: $(tr -d '\r' < "$folder/stderr.txt" | tr '\n' ',' | sed 's/,$//')"
 xdotool windowfocus --sync "$main_window" key Escape
 finish 30
 [ "$code" -eq 0 ] || fail "Escape ended the show with exit code $code, not 0"

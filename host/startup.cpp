@@ -69,11 +69,9 @@ int32_t fail_start(const char* text, const char* reason) {
   return 1;
 }
 
-}  // namespace
-
-namespace {
 // The first missing or short data file, for the start-up failure's one line.
 char data_problem[128];
+
 }  // namespace
 
 bool load_data_files() {

@@ -16,6 +16,7 @@
 #include "host/window_proc.h"
 #include "platform/music.h"
 #include "platform/window.h"
+#include "resources/resources.h"
 #include "scenes/ball/ball.h"
 #include "scenes/captions/captions.h"
 #include "scenes/feedback/feedback.h"
@@ -61,13 +62,21 @@ const DataFile data_files[] = {
 
 int32_t fail_start(const char* text, const char* reason) {
   music_free();
-  std::fprintf(stderr, "%s: %s\n", text, reason);
+  char line[512];
+  std::snprintf(line, sizeof line, "%s: %s", text, reason);
+  std::fprintf(stderr, "%s\n", line);
+  // A failure the display's popup has shown already is not shown twice.
+  if (!error_popup_text()) window_show_failure(window_title, line);
   return 1;
 }
+
+// The first missing or short data file, for the start-up failure's one line.
+char data_problem[128];
 
 }  // namespace
 
 bool load_data_files() {
+  data_problem[0] = '\0';
   archive_open("tarnwick.dat");
   uint32_t sizes[5] = {};
   for (int i = 0; i < 5; ++i) load_file(data_files[i].name, data_files[i].block, &sizes[i]);
@@ -76,12 +85,16 @@ bool load_data_files() {
   bool complete = true;
   for (int i = 0; i < 5; ++i) {
     const DataFile& file = data_files[i];
+    char problem[sizeof data_problem] = "";
     if (!*file.block) {
-      std::fprintf(stderr, "Data file %s is missing\n", file.name);
-      complete = false;
+      std::snprintf(problem, sizeof problem, "Data file %s is missing", file.name);
     } else if (sizes[i] < file.min_size) {
-      std::fprintf(stderr, "Data file %s is too short: %u bytes, needs %u\n", file.name, sizes[i],
-                   file.min_size);
+      std::snprintf(problem, sizeof problem, "Data file %s is too short: %u bytes, needs %u", file.name, sizes[i],
+                    file.min_size);
+    }
+    if (problem[0]) {
+      std::fprintf(stderr, "%s\n", problem);
+      if (complete) std::memcpy(data_problem, problem, sizeof problem);
       complete = false;
     }
   }
@@ -123,7 +136,8 @@ int32_t show_main() {
     return fail_start("Can't open the display", "no 320x200 mode with 256 colours");
   if (!display.create_surfaces()) return fail_start("Can't open the display", video_last_error());
 
-  if (!load_data_files()) return fail_start("Can't load the show data", "see above");
+  // A double-clicked program shows only this line: it names the first problem.
+  if (!load_data_files()) return fail_start("Can't load the show data", data_problem);
   run_scene_inits();
   window_show_cursor(false);
 

@@ -35,4 +35,7 @@ void window_destroy();
 void window_show_cursor(bool shown);
 // A modal popup with one OK button; returns when it is closed.
 void window_message_box(const char* title, const char* text);
+// A start-up failure, already on standard error, shown where a user without a console sees
+// it too (nothing where standard error is always seen).
+void window_show_failure(const char* title, const char* text);
 const char* window_last_error();

@@ -3,12 +3,31 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+// The Windows test build runs under Wine: commands go through cmd.exe, whose exit code is the
+// program's.
+#ifdef _WIN32
+#include <process.h>
+#define TEST_SUPPORT_RENDER "tarnwick-render.exe"
+inline int test_support_pid() { return _getpid(); }
+inline FILE* test_support_open_command(const char* command) { return _popen(command, "rb"); }
+inline int test_support_close_command(FILE* pipe) { return _pclose(pipe); }
+#else
+#include <sys/wait.h>
+#include <unistd.h>
+#define TEST_SUPPORT_RENDER "./tarnwick-render"
+inline int test_support_pid() { return getpid(); }
+inline FILE* test_support_open_command(const char* command) { return popen(command, "r"); }
+inline int test_support_close_command(FILE* pipe) {
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif
 
 namespace test_support {
 
@@ -16,24 +35,25 @@ namespace test_support {
 // same time (ctest runs test programs in parallel).
 inline std::string scratch_name(const std::string& stem, const std::string& extension) {
   static int serial = 0;
-  return stem + "-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + extension;
+  return stem + "-" + std::to_string(test_support_pid()) + "-" + std::to_string(++serial) + extension;
 }
 
 // Runs "./tarnwick-render ARGS" in the working directory (or the one from there in folder, which
 // then holds the show data); returns its exit code.
 inline int run_render(const std::string& args, std::string* output = nullptr, const std::string& folder = "") {
   const std::string program =
-      folder.empty() ? "./tarnwick-render" : "cd '" + folder + "' && '" + std::filesystem::current_path().string() + "/tarnwick-render'";
+      folder.empty() ? std::string(TEST_SUPPORT_RENDER)
+                     : "cd '" + folder + "' && '" + std::filesystem::current_path().string() + "/tarnwick-render'";
   const std::string command = program + " " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
+  FILE* pipe = test_support_open_command(command.c_str());
   if (!pipe) return -1;
   std::string text;
   char chunk[4096];
   size_t n;
   while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) text.append(chunk, n);
-  const int status = pclose(pipe);
+  const int code = test_support_close_command(pipe);
   if (output) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return code;
 }
 
 inline std::vector<uint8_t> read_file(const std::string& path) {

@@ -36,6 +36,8 @@ struct HeadlessPopup {
   std::string text;
 };
 const std::vector<HeadlessPopup>& headless_popups();
+// Start-up failures shown by window_show_failure, in order.
+const std::vector<HeadlessPopup>& headless_failures();
 
 // Video: every flip is shown to the hook (pixels, pitch, the 8-bit palette, the flip's number
 // counted from 1).

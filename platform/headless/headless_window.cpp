@@ -19,6 +19,7 @@ uint64_t inactive_from_ns = 0;
 uint64_t inactive_to_ns = 0;
 
 std::vector<HeadlessPopup> popups;
+std::vector<HeadlessPopup> failures;
 
 void check_schedule() {
   if (!inactive_scheduled || inactive_begun || !headless_music_started()) return;
@@ -40,6 +41,7 @@ void headless_set_inactive(double from_seconds, double to_seconds) {
 }
 
 const std::vector<HeadlessPopup>& headless_popups() { return popups; }
+const std::vector<HeadlessPopup>& headless_failures() { return failures; }
 
 void headless_fail_window(bool fail) { fail_window = fail; }
 
@@ -86,6 +88,8 @@ void window_message_box(const char* title, const char* text) {
   popups.push_back({title ? title : "", text ? text : ""});
 }
 
+void window_show_failure(const char* title, const char* text) { failures.push_back({title, text}); }
+
 const char* window_last_error() { return fail_window ? "the headless window was told to fail" : ""; }
 
 void headless_reset_window() {
@@ -95,4 +99,5 @@ void headless_reset_window() {
   inactive_scheduled = false;
   inactive_begun = false;
   popups.clear();
+  failures.clear();
 }

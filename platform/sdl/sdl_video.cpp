@@ -11,8 +11,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
+#include "platform/frame_pacer.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/video.h"
 
@@ -40,8 +40,7 @@ uint8_t back_buffer[max_width * max_height];
 PaletteEntry palette[256];
 uint32_t palette_argb[256];
 bool palette_changed = true;
-clock_type::duration frame_period = std::chrono::microseconds(16667);
-clock_type::time_point last_flip;
+FramePacer pacer;
 char last_error[256] = "";
 
 // What the window-pixels way last put on the screen, and how the picture lies in the window.
@@ -62,14 +61,12 @@ VideoResult fail(VideoResult code, const char* what) {
   return code;
 }
 
-void read_refresh_rate() {
+// The display's refresh rate; 0 when unknown.
+int refresh_rate() {
   SDL_DisplayMode mode;
   const int display_index = SDL_GetWindowDisplayIndex(sdl_main_window());
-  int hz = 60;
-  if (display_index >= 0 && SDL_GetCurrentDisplayMode(display_index, &mode) == 0 &&
-      mode.refresh_rate > 0)
-    hz = mode.refresh_rate;
-  frame_period = std::chrono::duration_cast<clock_type::duration>(std::chrono::seconds(1)) / hz;
+  if (display_index >= 0 && SDL_GetCurrentDisplayMode(display_index, &mode) == 0) return mode.refresh_rate;
+  return 0;
 }
 
 SDL_Rect letterbox(int out_w, int out_h) {
@@ -80,19 +77,6 @@ SDL_Rect letterbox(int out_w, int out_h) {
     w = out_h * 4 / 3;
   }
   return SDL_Rect{(out_w - w) / 2, (out_h - h) / 2, w, h};
-}
-
-// Where the renderer does not wait for the vertical blank (a software renderer, a virtual X
-// server) the flip sleeps out the rest of the display period instead of spinning.
-void pace() {
-  const clock_type::time_point now = clock_type::now();
-  const clock_type::time_point target = last_flip + frame_period;
-  if (now + std::chrono::microseconds(500) < target) {
-    std::this_thread::sleep_until(target);
-    last_flip = target;
-  } else {
-    last_flip = now;
-  }
 }
 
 // True when the renderer draws with the processor: SDL's software renderer, or OpenGL done in
@@ -260,8 +244,7 @@ VideoResult video_open() {
     if (!window_pixels) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (!renderer && !window_pixels) return fail(video_code::no_device, "no usable video device for the window");
   }
-  read_refresh_rate();
-  last_flip = clock_type::now();
+  frame_pacer_start(pacer, refresh_rate(), clock_type::now());
   return video_code::ok;
 }
 
@@ -322,7 +305,7 @@ void video_unlock() {}
 VideoResult video_flip() {
   const VideoResult result = window_pixels ? flip_to_window() : flip_through_renderer();
   if (result != video_code::ok) return result;
-  pace();
+  frame_pacer_wait(pacer);
   return video_code::ok;
 }
 

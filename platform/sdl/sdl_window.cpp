@@ -162,4 +162,7 @@ void window_message_box(const char* title, const char* text) {
   if (SDL_ShowMessageBox(&box, &pressed) != 0) std::fprintf(stderr, "%s: %s\n", title, text);
 }
 
+// Started from a terminal or a launcher that keeps standard error: nothing more to show.
+void window_show_failure(const char*, const char*) {}
+
 const char* window_last_error() { return last_error; }

@@ -1,12 +1,28 @@
 #include "scenes/swirl/swirl.h"
 
 #include <cmath>
+#include <new>
 
 #include "scenes/common/fx.h"
 
-alignas(65536) uint8_t texture_map[65536];
+namespace {
+
+// Bytes that hold the map at its aligned place (byte storage creates the array there).
+unsigned char texture_storage[2 * 65536];
+
+uint8_t (&aligned_texture_map())[65536] {
+  const uintptr_t misalignment = reinterpret_cast<uintptr_t>(texture_storage) % 65536;
+  unsigned char* first = texture_storage + (misalignment == 0 ? 0 : 65536 - misalignment);
+  return *std::launder(reinterpret_cast<uint8_t(*)[65536]>(first));
+}
+
+}  // namespace
+
+uint8_t (&texture_map)[65536] = aligned_texture_map();
 
 namespace {
+
+constexpr double pi = 3.14159265358979323846;
 
 constexpr int32_t centre_x = 160;
 constexpr int32_t centre_y = 100;
@@ -38,8 +54,8 @@ void build_polar_tables() {
       if (dx == 0 && dy == 0) {
         swirl_angle[i] = 0;
       } else {
-        const double turns = (std::atan2(static_cast<double>(dy), static_cast<double>(dx)) + M_PI) * 3 * 256 /
-                             (2 * M_PI);
+        const double turns = (std::atan2(static_cast<double>(dy), static_cast<double>(dx)) + pi) * 3 * 256 /
+                             (2 * pi);
         swirl_angle[i] = static_cast<uint8_t>(std::lround(turns) & 255);
       }
       swirl_polar[i] = static_cast<uint16_t>(swirl_angle[i] << 8 | swirl_radius[i]);

@@ -133,7 +133,15 @@ TEST_F(Archive, NamesMatchExactlyAndTheFirstOfTwoRecordsWins) {
   load("splash.bin", &lower);
   EXPECT_EQ(upper.bytes(), bytes_of("archived"));
   EXPECT_EQ(lower.bytes(), bytes_of("loose"));
-  EXPECT_EQ(failed_load("SPLASH.BIN"), "Could not open SPLASH.BIN\n");
+  // Names in the archive match exactly; a loose file is found as the file system finds it
+  // (on Windows without regard to case).
+  if (std::filesystem::exists("SPLASH.BIN")) {
+    Loaded loose;
+    EXPECT_EQ(load("SPLASH.BIN", &loose), ".");
+    EXPECT_EQ(loose.bytes(), bytes_of("loose"));
+  } else {
+    EXPECT_EQ(failed_load("SPLASH.BIN"), "Could not open SPLASH.BIN\n");
+  }
 
   open("dups.dat");
   Loaded dup;
@@ -234,8 +242,12 @@ TEST_F(Archive, UnusableDirectoryLeavesTheArchiveAbsent) {
     EXPECT_EQ(loaded.bytes(), bytes_of("loose a"));
   }
   std::filesystem::create_directory("folder.dat");
+  // Where a folder cannot even be opened as a file (Windows), it is no archive at all.
+  FILE* folder = std::fopen("folder.dat", "rb");
   EXPECT_EQ(open("folder.dat"),
-            "Filesystem 3.10\nIgnoring archive folder.dat: not a regular file, using loose files\n");
+            folder ? "Filesystem 3.10\nIgnoring archive folder.dat: not a regular file, using loose files\n"
+                   : "Filesystem 3.10\n");
+  if (folder) std::fclose(folder);
   EXPECT_EQ(archive_present, 0);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // Scratch folders, files and captured standard output for the archive and packer tests.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -23,9 +22,11 @@ class ScratchFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     home_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-archive-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    scratch_ = pattern;
+    // A new folder of its own: ctest runs test programs in parallel.
+    std::random_device entropy;
+    do {
+      scratch_ = std::filesystem::temp_directory_path() / ("tarnwick-archive-" + std::to_string(entropy()));
+    } while (!std::filesystem::create_directory(scratch_));
     std::filesystem::current_path(scratch_);
     archive_close();
   }

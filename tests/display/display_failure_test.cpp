@@ -158,7 +158,8 @@ TEST(DisplayFailureDeathTest, APresentFailingInTheSplashEndsStartUp) {
         run_show_and_report();
       },
       ::testing::ExitedWithCode(1),
-      "Can't show the display(.|\n)*" + report(1, 0, 1) + popup(surface_lost_text));
+      literal("Can't show the display: " + std::string(video_last_error()) + "\n\n") + report(1, 0, 1) +
+          popup(surface_lost_text));
 }
 
 // A display lost during the show: one popup, then the show ends as on Escape (no further

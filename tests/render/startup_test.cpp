@@ -59,6 +59,8 @@ TEST(Startup, AMissingDataFileIsNamedBeforeAnythingIsShown) {
   EXPECT_EQ(folder.render("--png frames --frames 1", &output), 1);
   EXPECT_NE(output.find("Could not open splash.bin"), std::string::npos) << output;
   EXPECT_NE(output.find("scroll.pal is missing"), std::string::npos) << output;
+  // The last line alone (all a message box shows) names the first problem.
+  EXPECT_NE(output.find("Can't load the show data: Data file splash.bin is missing\n"), std::string::npos) << output;
 }
 
 TEST(Startup, AShortLooseFileStopsTheShow) {
@@ -106,6 +108,32 @@ TEST(StartupDeathTest, NoSoundDeviceEndsWithItsReason) {
         std::exit(show_main());
       },
       ::testing::ExitedWithCode(1), "Can't initialize device: no audio device");
+}
+
+// Where no console is seen (a program started from the desktop), the platform also shows the
+// line of standard error; a failure the display's popup has shown is not shown again.
+TEST(StartupDeathTest, FailuresAreAlsoShownOnceWhereNoConsoleIsSeen) {
+  EXPECT_EXIT(
+      {
+        headless_reset();
+        headless_fail_music_device(true);
+        const int code = show_main();
+        for (const HeadlessPopup& box : headless_failures())
+          std::fprintf(stderr, "box [%s] [%s]\n", box.title.c_str(), box.text.c_str());
+        std::fprintf(stderr, "boxes %zu popups %zu\n", headless_failures().size(), headless_popups().size());
+        std::exit(code);
+      },
+      ::testing::ExitedWithCode(1),
+      "box \\[TORVAN TEST PROGRAM\\] \\[Can't initialize device: no audio device\\]\nboxes 1 popups 0");
+  EXPECT_EXIT(
+      {
+        headless_reset();
+        headless_fail_window(true);
+        const int code = show_main();
+        std::fprintf(stderr, "boxes %zu popups %zu\n", headless_failures().size(), headless_popups().size());
+        std::exit(code);
+      },
+      ::testing::ExitedWithCode(1), "boxes 0 popups 1");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "host/scene_harness.h"
 #include "host/script.h"
 #include "host/show_state.h"
 #include "host/startup.h"
@@ -16,6 +15,7 @@
 #include "scenes/data_blocks.h"
 #include "tools/render/png_writer.h"
 #include "tools/render/render_options.h"
+#include "tools/render/scene_run.h"
 #include "tools/render/video_encoder.h"
 #include "tools/render/wav_writer.h"
 
@@ -36,43 +36,14 @@ struct Render {
 
 Render render;
 
-bool write_file(const std::string& path, const void* bytes, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes, 1, size, f) == size;
-  return std::fclose(f) == 0 && ok;
-}
-
 int dump_data(const std::string& dir) {
   mkdir(dir.c_str(), 0777);
   for (size_t i = 0; i < data_block_count; ++i) {
     const std::string path = dir + "/" + data_blocks[i].file_name;
-    if (!write_file(path, data_blocks[i].bytes, data_blocks[i].size)) {
+    if (!write_whole_file(path, data_blocks[i].bytes, data_blocks[i].size)) {
       std::fprintf(stderr, "tarnwick-render: cannot write %s\n", path.c_str());
       return 1;
     }
-  }
-  return 0;
-}
-
-int run_harness(const RenderOptions& o) {
-  static uint8_t frame[320 * 200];
-  if (!o.start_path.empty()) {
-    FILE* f = std::fopen(o.start_path.c_str(), "rb");
-    const size_t got = f ? std::fread(frame, 1, sizeof frame, f) : 0;
-    const bool longer = f && std::fgetc(f) != EOF;
-    if (f) std::fclose(f);
-    if (got != sizeof frame || longer) {
-      std::fprintf(stderr, "tarnwick-render: %s must hold exactly 64000 bytes\n", o.start_path.c_str());
-      return 1;
-    }
-  }
-  if (!scene_harness_prepare()) return 1;
-  scene_harness_run(o.scene, o.passes, o.ticks, o.beat_at.data(),
-                    static_cast<int32_t>(o.beat_at.size()), frame);
-  if (!write_file(o.raw_path, frame, sizeof frame)) {
-    std::fprintf(stderr, "tarnwick-render: cannot write %s\n", o.raw_path.c_str());
-    return 1;
   }
   return 0;
 }
@@ -206,6 +177,6 @@ int main(int argc, char** argv) {
     anchor_paths(&render.options, here);
     enter_installed_data_folder();
   }
-  if (o.scene >= 0) return run_harness(o);
+  if (o.scene >= 0) return run_scene_harness(o);
   return run_show(o);
 }

@@ -1,0 +1,8 @@
+#pragma once
+// Shared between the Win32 platform's files only.
+#include <windows.h>
+
+HWND win32_main_window();
+HINSTANCE win32_instance();
+// Before a dialog: shows the desktop's own surface, so the dialog is not hidden under a flip.
+void win32_video_before_dialog();

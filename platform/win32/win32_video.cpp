@@ -1,0 +1,163 @@
+// DirectDraw 7: the window takes the screen exclusively, switches to the palettized mode and
+// flips a primary surface with one back buffer. The core draws into a frame in system memory;
+// the flip copies it into the locked back buffer with the surface's pitch, so that a surface
+// lost to another program can be restored and the same frame presented again.
+#include <ddraw.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/frame_pacer.h"
+#include "platform/video.h"
+#include "platform/win32/surface_present.h"
+#include "platform/win32/win32_internal.h"
+
+namespace {
+
+constexpr uint32_t max_width = 640;
+constexpr uint32_t max_height = 480;
+
+IDirectDraw7* ddraw = nullptr;
+IDirectDrawSurface7* primary = nullptr;
+IDirectDrawSurface7* back_buffer = nullptr;
+IDirectDrawPalette* palette = nullptr;
+PALETTEENTRY palette_entries[256];
+uint8_t frame[max_width * max_height];
+uint32_t width = 0;
+uint32_t height = 0;
+FramePacer pacer;
+char last_error[256] = "";
+
+VideoResult checked(HRESULT result, const char* step) {
+  if (FAILED(result)) std::snprintf(last_error, sizeof last_error, "%s failed (0x%08lX)", step, result);
+  return static_cast<VideoResult>(result);
+}
+
+struct ModeListing {
+  bool (*each)(const VideoMode&, void*);
+  void* context;
+};
+
+HRESULT WINAPI list_mode(LPDDSURFACEDESC2 desc, LPVOID listing_pointer) {
+  const ModeListing& listing = *static_cast<ModeListing*>(listing_pointer);
+  const DDPIXELFORMAT& format = desc->ddpfPixelFormat;
+  const VideoMode mode = {desc->dwWidth, desc->dwHeight, format.dwRGBBitCount,
+                          format.dwRBitMask, format.dwGBitMask, format.dwBBitMask};
+  return listing.each(mode, listing.context) ? DDENUMRET_OK : DDENUMRET_CANCEL;
+}
+
+void upload_palette() {
+  if (!palette) return;
+  palette->SetEntries(0, 0, 256, palette_entries);
+  primary->SetPalette(palette);
+}
+
+// The calls surface_present makes, on the real surfaces.
+VideoResult lock_back_buffer(void*, uint8_t** pixels, int32_t* pitch) {
+  DDSURFACEDESC2 desc = {};
+  desc.dwSize = sizeof desc;
+  const HRESULT result = back_buffer->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
+  if (FAILED(result)) return checked(result, "Lock");
+  *pixels = static_cast<uint8_t*>(desc.lpSurface);
+  *pitch = static_cast<int32_t>(desc.lPitch);
+  return video_code::ok;
+}
+
+void unlock_back_buffer(void*) { back_buffer->Unlock(nullptr); }
+
+VideoResult flip_primary(void*) { return checked(primary->Flip(nullptr, DDFLIP_WAIT), "Flip"); }
+
+VideoResult restore_surfaces(void*) {
+  const VideoResult result = checked(ddraw->RestoreAllSurfaces(), "RestoreAllSurfaces");
+  if (result == video_code::ok) upload_palette();
+  return result;
+}
+
+const SurfaceCalls direct_draw_surface = {nullptr, lock_back_buffer, unlock_back_buffer, flip_primary,
+                                          restore_surfaces};
+
+}  // namespace
+
+void win32_video_before_dialog() {
+  if (ddraw && primary) ddraw->FlipToGDISurface();
+}
+
+VideoResult video_open() {
+  const HWND window = win32_main_window();
+  if (!window) return checked(DDERR_NOHWND, "no window to take the screen for");
+  VideoResult result = checked(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&ddraw), IID_IDirectDraw7, nullptr),
+                               "DirectDrawCreateEx");
+  if (result != video_code::ok) return result;
+  result = checked(ddraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), "SetCooperativeLevel");
+  // Sleeps of one millisecond where flips must be paced.
+  timeBeginPeriod(1);
+  return result;
+}
+
+VideoResult video_enum_modes(bool (*each)(const VideoMode&, void*), void* context) {
+  ModeListing listing = {each, context};
+  return checked(ddraw->EnumDisplayModes(DDEDM_STANDARDVGAMODES, nullptr, &listing, list_mode), "EnumDisplayModes");
+}
+
+VideoResult video_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
+  if (bits_per_pixel != 8 || w > max_width || h > max_height) {
+    std::snprintf(last_error, sizeof last_error, "%ux%u at %u bits is not offered", w, h, bits_per_pixel);
+    return video_code::invalid_mode;
+  }
+  char step[64];
+  std::snprintf(step, sizeof step, "SetDisplayMode %ux%ux%u", w, h, bits_per_pixel);
+  const VideoResult result = checked(ddraw->SetDisplayMode(w, h, bits_per_pixel, 0, DDSDM_STANDARDVGAMODE), step);
+  if (result != video_code::ok) return result;
+  width = w;
+  height = h;
+  DWORD hz = 0;
+  if (FAILED(ddraw->GetMonitorFrequency(&hz))) hz = 0;  // unknown: 60 Hz
+  frame_pacer_start(pacer, static_cast<int>(hz), std::chrono::steady_clock::now());
+  return video_code::ok;
+}
+
+VideoResult video_create_surfaces() {
+  DDSURFACEDESC2 desc = {};
+  desc.dwSize = sizeof desc;
+  desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+  desc.dwBackBufferCount = 1;
+  const VideoResult result = checked(ddraw->CreateSurface(&desc, &primary, nullptr), "CreateSurface");
+  if (result != video_code::ok) return result;
+  DDSCAPS2 caps = {};
+  caps.dwCaps = DDSCAPS_BACKBUFFER;
+  const VideoResult attached = checked(primary->GetAttachedSurface(&caps, &back_buffer), "GetAttachedSurface");
+  if (attached != video_code::ok) return attached;  // without it every present would write nowhere
+  std::memset(frame, 0, sizeof frame);
+  return video_code::ok;
+}
+
+VideoResult video_create_palette(const PaletteEntry entries[256]) {
+  std::memcpy(palette_entries, entries, sizeof palette_entries);
+  return checked(ddraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, palette_entries, &palette, nullptr),
+                 "CreatePalette");
+}
+
+void video_set_palette(const PaletteEntry entries[256]) {
+  static_assert(sizeof(PaletteEntry) == sizeof(PALETTEENTRY), "the same four bytes");
+  std::memcpy(palette_entries, entries, sizeof palette_entries);
+  upload_palette();
+}
+
+VideoResult video_lock(uint8_t** pixels, int32_t* pitch) {
+  *pixels = frame;
+  *pitch = static_cast<int32_t>(width);
+  return video_code::ok;
+}
+
+void video_unlock() {}
+
+VideoResult video_flip() {
+  if (!primary || !back_buffer) return checked(DDERR_SURFACELOST, "no surfaces to flip");
+  const VideoResult result = surface_present(direct_draw_surface, frame, width, height);
+  if (result != video_code::ok) return result;
+  frame_pacer_wait(pacer);
+  return video_code::ok;
+}
+
+const char* video_last_error() { return last_error; }

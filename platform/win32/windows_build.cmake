@@ -1,0 +1,41 @@
+# The Windows program, cross-built with mingw-w64 (cmake/mingw-w64.cmake): the portable core,
+# platform/win32, tarnwick.exe, and the core's GoogleTest programs run under Wine. No generators
+# or tools here: the show data is copied from the native build (TARNWICK_NATIVE_BIN).
+include_directories(${CMAKE_SOURCE_DIR})
+enable_language(RC)
+
+set(TARNWICK_OPENMPT_PREFIX "" CACHE PATH "libopenmpt built for Windows (scripts/build-libopenmpt windows)")
+set(TARNWICK_NATIVE_BIN "${CMAKE_SOURCE_DIR}/build/bin" CACHE PATH "native build's bin folder, source of the show data")
+if(NOT EXISTS "${TARNWICK_OPENMPT_PREFIX}/lib/libopenmpt.a")
+  message(FATAL_ERROR "No libopenmpt for Windows in '${TARNWICK_OPENMPT_PREFIX}': "
+    "pass -DTARNWICK_OPENMPT_PREFIX=$(scripts/build-libopenmpt windows)")
+endif()
+
+# The same imported name as the native build's, so that the core's build files serve both.
+add_library(PkgConfig::OPENMPT STATIC IMPORTED)
+set_target_properties(PkgConfig::OPENMPT PROPERTIES
+  IMPORTED_LOCATION "${TARNWICK_OPENMPT_PREFIX}/lib/libopenmpt.a"
+  INTERFACE_INCLUDE_DIRECTORIES "${TARNWICK_OPENMPT_PREFIX}/include")
+
+# Self-contained programs: the compiler's runtime and the threads library inside the exe.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_subdirectory(platform)
+add_subdirectory(archive)
+add_subdirectory(display)
+add_subdirectory(scenes)
+add_subdirectory(resources)
+add_subdirectory(host)
+
+# The show data beside the programs, from the native build.
+foreach(file tarnwick.dat tarnwick.it)
+  add_custom_command(OUTPUT ${TARNWICK_DATA_DIR}/${file}
+    COMMAND ${CMAKE_COMMAND} -E copy ${TARNWICK_NATIVE_BIN}/${file} ${TARNWICK_DATA_DIR}/${file}
+    DEPENDS ${TARNWICK_NATIVE_BIN}/${file})
+  list(APPEND windows_show_data ${TARNWICK_DATA_DIR}/${file})
+endforeach()
+add_custom_target(show_data ALL DEPENDS ${windows_show_data})
+
+if(TARNWICK_TESTS)
+  include(tests/windows/windows_tests.cmake)
+endif()

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The Windows program is self-contained: it imports only DLLs every Windows has, and it holds its
+# own resources (the popup dialog, the icon) and the window's class and title.
+#   check_exe.sh tarnwick.exe
+set -euo pipefail
+exe=${1:?usage: check_exe.sh tarnwick.exe}
+fail() { echo "check_exe: FAILED: $*" >&2; exit 1; }
+[ -f "$exe" ] || fail "no $exe"
+
+imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'a-z' 'A-Z' | sort -u)
+[ -n "$imports" ] || fail "no import table in $exe"
+for dll in $imports; do
+  case "$dll" in
+    DDRAW.DLL | USER32.DLL | GDI32.DLL | KERNEL32.DLL | WINMM.DLL | DSOUND.DLL | MSVCRT.DLL | UCRTBASE.DLL | API-MS-WIN-CRT-*.DLL) ;;
+    *) fail "$exe imports $dll, which not every Windows has (a DLL left to link statically?)" ;;
+  esac
+done
+for dll in DDRAW.DLL USER32.DLL WINMM.DLL; do
+  grep -qx "$dll" <<<"$imports" || fail "$exe does not import $dll"
+done
+echo "check_exe: imports $(echo $imports)"
+
+resources=$(x86_64-w64-mingw32-windres -i "$exe" -O rc 2>&1) || fail "windres cannot read the resources: $resources"
+grep -q '^"DDU_POPUPW" DIALOGEX' <<<"$resources" || fail "no dialog ddu_popupw"
+grep -q 'LTEXT "", 102,' <<<"$resources" || fail "the popup has no text control 102"
+grep -q 'DEFPUSHBUTTON "OK", 1,' <<<"$resources" || fail "the popup has no OK button with command 1"
+grep -q '^"ICONBIG" 14 /\* RT_GROUP_ICON \*/' <<<"$resources" || fail "no icon iconbig"
+grep -q '"\\040\\040\\000\\000", 1, 32,' <<<"$resources" || fail "iconbig is not one 32x32 32-bit image"
+for text in "orvel demo" "TORVAN TEST PROGRAM"; do
+  grep -qaF "$text" "$exe" || fail "the window's \"$text\" is not in the exe"
+done
+echo "check_exe: dialog ddu_popupw, icon iconbig, class and title present; $(stat -c %s "$exe") bytes"

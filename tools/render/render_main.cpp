@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "host/scene_harness.h"
 #include "host/script.h"
 #include "host/show_state.h"
 #include "host/startup.h"
 #include "platform/headless/headless.h"
 #include "platform/music.h"
 #include "scenes/data_blocks.h"
+#include "tools/render/harness_file.h"
 #include "tools/render/png_writer.h"
 #include "tools/render/render_options.h"
 #include "tools/render/video_encoder.h"
@@ -54,35 +54,10 @@ int dump_data(const std::string& dir) {
   return 0;
 }
 
-int run_harness(const RenderOptions& o) {
-  static uint8_t frame[320 * 200];
-  if (!o.start_path.empty()) {
-    FILE* f = std::fopen(o.start_path.c_str(), "rb");
-    const size_t got = f ? std::fread(frame, 1, sizeof frame, f) : 0;
-    const bool longer = f && std::fgetc(f) != EOF;
-    if (f) std::fclose(f);
-    if (got != sizeof frame || longer) {
-      std::fprintf(stderr, "tarnwick-render: %s must hold exactly 64000 bytes\n", o.start_path.c_str());
-      return 1;
-    }
-  }
-  if (!scene_harness_prepare()) return 1;
-  scene_harness_run(o.scene, o.passes, o.ticks, o.beat_at.data(),
-                    static_cast<int32_t>(o.beat_at.size()), frame);
-  if (!write_file(o.raw_path, frame, sizeof frame)) {
-    std::fprintf(stderr, "tarnwick-render: cannot write %s\n", o.raw_path.c_str());
-    return 1;
-  }
-  return 0;
-}
-
 void log_action(const ScriptAction& a) {
-  if (a.is_event) {
-    std::fprintf(render.log, "event %u %s pass %u pos %u,%u\n", a.index, a.name, active_passes,
-                 a.order, a.row);
-  } else {
-    std::fprintf(render.log, "scene %u pass %u pos %u,%u\n", a.index, active_passes, a.order, a.row);
-  }
+  char line[96];
+  format_script_action(a, active_passes, line, sizeof line);
+  std::fprintf(render.log, "%s\n", line);
 }
 
 void to_rgb(const uint8_t* pixels, int32_t pitch, const PaletteEntry* palette) {
@@ -198,6 +173,6 @@ int main(int argc, char** argv) {
   }
   const RenderOptions& o = render.options;
   if (!o.dump_dir.empty()) return dump_data(o.dump_dir);
-  if (o.scene >= 0) return run_harness(o);
+  if (o.scene >= 0) return run_harness_to_file(o);
   return run_show(o);
 }

@@ -1,0 +1,39 @@
+#include "tools/render/harness_file.h"
+
+#include <cstdio>
+
+#include "host/scene_harness.h"
+
+namespace {
+
+uint8_t frame[320 * 200];
+
+bool write_frame(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(frame, 1, sizeof frame, f) == sizeof frame;
+  return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace
+
+int run_harness_to_file(const RenderOptions& o) {
+  if (!o.start_path.empty()) {
+    FILE* f = std::fopen(o.start_path.c_str(), "rb");
+    const size_t got = f ? std::fread(frame, 1, sizeof frame, f) : 0;
+    const bool longer = f && std::fgetc(f) != EOF;
+    if (f) std::fclose(f);
+    if (got != sizeof frame || longer) {
+      std::fprintf(stderr, "tarnwick-render: %s must hold exactly 64000 bytes\n", o.start_path.c_str());
+      return 1;
+    }
+  }
+  if (!scene_harness_prepare()) return 1;
+  scene_harness_run(o.scene, o.passes, o.ticks, o.beat_at.data(), static_cast<int32_t>(o.beat_at.size()),
+                    frame);
+  if (!write_frame(o.raw_path)) {
+    std::fprintf(stderr, "tarnwick-render: cannot write %s\n", o.raw_path.c_str());
+    return 1;
+  }
+  return 0;
+}

@@ -17,3 +17,6 @@ add_library(PkgConfig::OPENMPT ALIAS tarnwick_openmpt_wasm)
 # aborting the page.
 add_compile_options(-fexceptions)
 add_link_options(-fexceptions)
+# The passes' SSE2 paths, through emscripten's translation to wasm SIMD (every current browser
+# has it); the same-frames test holds them to the native frames.
+add_compile_options(-msimd128 -msse2)

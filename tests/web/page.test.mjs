@@ -230,7 +230,7 @@ describe('failures in the page', () => {
     const { page, seen, line } = await playUntilEnd('no-data');
     assert.match(line, /^Data file splash\.bin is missing\n/);
     assert.match(line, /\nCan't load the show data: see above$/);
-    assert.ok(seen.console.some((m) => m.type === 'log' && m.text === 'Could not open tarnwick.dat'));
+    assert.ok(seen.console.some((m) => m.type === 'log' && m.text === 'Could not open splash.bin'));
     assert.deepEqual(seen.errors, []);
     await page.close();
   });

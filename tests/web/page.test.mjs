@@ -96,7 +96,7 @@ describe('the show in the page', { concurrency: false }, () => {
   test('Play starts the splash, then the scenes', async () => {
     await page.addScriptTag({ path: checks });
     await startShow(page);
-    await page.evaluate((seconds) => window.tarnwickCheck.installTap(seconds), 40);
+    await page.evaluate((seconds) => window.tarnwickCheck.installTap(seconds), 100);
     // The splash: frames presented, no pass of the main loop yet, then the picture faded in.
     await waitFor(page, 'the splash picture', () => Module._web_shown_flips() > 80 && window.tarnwickCheck.canvasMatches().lit > 10000, 10000);
     assert.equal(await page.evaluate(() => Module._web_active_passes()), 0);
@@ -139,7 +139,9 @@ describe('the show in the page', { concurrency: false }, () => {
     assert.ok(offsets.length >= 3, `the tapped sound was found in the stream ${offsets.length} times`);
     assert.ok(offsets.every((o) => o === offsets[0]), `the stream lies at several offsets: ${offsets.join(' ')}`);
     const good = await page.evaluate((s, o) => window.tarnwickCheck.judge(s, o), samples, offsets[0]);
-    t.diagnostic(`heard position: ${good.judged} samples, median error ${good.medianMs} ms, worst ${good.worstMs} ms`);
+    const scheduled = await page.evaluate(() => Module.tarnwickAudio.startFrame());
+    t.diagnostic(`heard position: ${good.judged} samples, median error ${good.medianMs} ms, worst ${good.worstMs} ms; ` +
+      `stream frame 0 scheduled at context frame ${scheduled}, heard at ${offsets[0]}`);
     assert.ok(good.judged > 100, `only ${good.judged} samples could be judged`);
     assert.equal(good.within, good.judged, `worst error ${good.worstMs} ms`);
 
@@ -164,6 +166,30 @@ describe('the show in the page', { concurrency: false }, () => {
     assert.ok(expected.length >= 10, `the native log has ${expected.length} actions in its first minute`);
     assert.deepEqual(lines.slice(0, expected.length), expected.map((entry) => entry.action));
     assert.deepEqual(lines, native.slice(0, lines.length));
+  });
+
+  test('after a stall longer than the lead the music resumes later, its position still right', async (t) => {
+    const before = await page.evaluate(() => Module.tarnwickAudio.startFrame());
+    const resumed = await page.evaluate(() => {
+      const end = performance.now() + 600;
+      while (performance.now() < end) { /* a frame far too long */ }
+      return Module.tarnwickAudio.context().currentTime * 44100;
+    });
+    const samples = await page.evaluate(() => window.tarnwickCheck.samplePositions(3000));
+    const after = await page.evaluate(() => Module.tarnwickAudio.startFrame());
+    const offsets = await page.evaluate((from) => window.tarnwickCheck.findOffsets(from), resumed + rate);
+    t.diagnostic(`stream moved ${((after - before) / rate * 1000).toFixed(1)} ms later`);
+    assert.ok(after > before, 'the stream was not moved after the stall');
+    const tapped = await page.evaluate(() => {
+      const record = window.tarnwickTap;
+      return `${record.blocks.length} blocks to context frame ${record.blocks[record.blocks.length - 1].frame}, ` +
+        `${record.streamFrames} stream frames`;
+    });
+    assert.ok(offsets.length >= 2 && offsets.every((o) => o === offsets[0]),
+      `offsets after the stall from context frame ${resumed}: ${offsets.join(' ')}; ${tapped}`);
+    const result = await page.evaluate((s, o) => window.tarnwickCheck.judge(s, o), samples, offsets[0]);
+    assert.ok(result.judged > 50, `only ${result.judged} samples could be judged`);
+    assert.equal(result.within, result.judged, `worst error ${result.worstMs} ms`);
   });
 
   test('a hidden tab stops the drawing while the music plays on, and drawing resumes', async () => {
@@ -212,6 +238,7 @@ async function playUntilEnd(variant, prepare) {
 describe('failures in the page', () => {
   test('a site without tarnwick.it says "Can\'t play the file"', async () => {
     const { page, seen, line } = await playUntilEnd('no-music');
+    await screenshot(page, 'error');
     assert.match(line, /^Can't play the file: tarnwick.it: /);
     assert.ok(seen.console.some((m) => m.type === 'error' && m.text.startsWith("Can't play the file")));
     assert.deepEqual(seen.errors, []);
@@ -255,6 +282,7 @@ describe('failures in the page', () => {
     const { page, seen } = await openPage(browser, `${siteUrl}/full/`, noCanvas);
     await startShow(page);
     await waitFor(page, 'the popup', () => document.getElementById('popup').open, 10000);
+    await screenshot(page, 'popup');
     const text = await page.$eval('#popup-text', (e) => e.textContent);
     assert.equal(text, 'DirectDraw support is not possible with the current display driver. \n\nthis browser cannot draw on a canvas');
     assert.ok(seen.console.some((m) => m.type === 'error' && m.text.includes('this browser cannot draw on a canvas')));

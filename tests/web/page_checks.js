@@ -4,137 +4,138 @@
 // Runs inside the page: the tests add it with page.addScriptTag and call window.tarnwickCheck.
 'use strict';
 window.tarnwickCheck = (function () {
-
-// Installed right after Play: the tap behind the show's output, and a record of the rendered
-// stream with the position stamped on each slice of it.
-async function installTap(seconds) {
-  const rate = 44100;
-  const audio = Module.tarnwickAudio;
-  const context = audio.context();
-  const code = `
-    class Tap extends AudioWorkletProcessor {
-      constructor() { super(); this.block = new Float32Array(4096); this.fill = 0; this.first = 0; }
-      process(inputs) {
-        const input = inputs[0];
-        if (this.fill === 0) this.first = currentFrame;
-        const left = input.length ? input[0] : null;
-        for (let i = 0; i < 128; ++i) this.block[this.fill + i] = left ? left[i] : 0;
-        this.fill += 128;
-        if (this.fill === this.block.length) {
-          this.port.postMessage({ frame: this.first, left: this.block }, [this.block.buffer]);
-          this.block = new Float32Array(4096);
-          this.fill = 0;
+  // Installed right after Play: the tap behind the show's output, and a record of the rendered
+  // stream with the position stamped on each slice of it.
+  async function installTap(seconds) {
+    const rate = 44100;
+    const audio = Module.tarnwickAudio;
+    const context = audio.context();
+    const code = `
+      class Tap extends AudioWorkletProcessor {
+        constructor() { super(); this.block = new Float32Array(4096); this.fill = 0; this.first = 0; }
+        process(inputs) {
+          const input = inputs[0];
+          if (this.fill === 0) this.first = currentFrame;
+          const left = input.length ? input[0] : null;
+          for (let i = 0; i < 128; ++i) this.block[this.fill + i] = left ? left[i] : 0;
+          this.fill += 128;
+          if (this.fill === this.block.length) {
+            this.port.postMessage({ frame: this.first, left: this.block }, [this.block.buffer]);
+            this.block = new Float32Array(4096);
+            this.fill = 0;
+          }
+          return true;
         }
-        return true;
+      }
+      registerProcessor('tarnwick-tap', Tap);`;
+    await context.audioWorklet.addModule(URL.createObjectURL(new Blob([code], { type: 'text/javascript' })));
+    const tap = new AudioWorkletNode(context, 'tarnwick-tap', { numberOfOutputs: 1, outputChannelCount: [1] });
+    const mute = context.createGain();
+    mute.gain.value = 0;
+    audio.output().connect(tap);
+    tap.connect(mute);
+    mute.connect(context.destination);
+    const record = {
+      blocks: [],
+      stream: new Float32Array(rate * seconds),
+      streamFrames: 0,
+      stamps: new Uint32Array(Math.ceil(rate * seconds / 128)),
+    };
+    tap.port.onmessage = (event) => {
+      if (record.blocks.length < seconds * rate / 4096) record.blocks.push(event.data);
+    };
+    audio.onChunk = (first, left) => {
+      if (first + left.length > record.stream.length) return;
+      record.stream.set(left, first);
+      for (let f = first; f < first + left.length; f += 128) record.stamps[f / 128] = Module._web_music_position_at(f);
+      record.streamFrames = first + left.length;
+    };
+    window.tarnwickTap = record;
+  }
+
+  // The context's frame leaving the graph now, from the browser's output timestamp.
+  function outputFrame(context) {
+    const stamp = context.getOutputTimestamp();
+    const time = stamp.performanceTime > 0
+      ? stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000
+      : context.currentTime - (context.outputLatency || 0);
+    return time * 44100;
+  }
+
+  // Samples the position the core reports, with the moment's output frame, for a while.
+  async function samplePositions(milliseconds) {
+    const context = Module.tarnwickAudio.context();
+    const samples = [];
+    const end = performance.now() + milliseconds;
+    while (performance.now() < end) {
+      samples.push({ position: Module._web_music_position(), output: outputFrame(context) });
+      await new Promise((resolve) => setTimeout(resolve, 23));
+    }
+    return samples;
+  }
+
+  // Where the tapped sound lies in the rendered stream: the context frame less the stream frame,
+  // one value per loud block found from a context frame on (all equal where the stream plays
+  // gaplessly and exactly).
+  function findOffsets(fromFrame = 0) {
+    const record = window.tarnwickTap;
+    const stream = record.stream;
+    const offsets = [];
+    for (let b = 0; b < record.blocks.length; b += 7) {
+      const block = record.blocks[b];
+      if (block.frame < fromFrame) continue;
+      let energy = 0;
+      for (let i = 0; i < block.left.length; ++i) energy += block.left[i] * block.left[i];
+      if (energy / block.left.length < 1e-5) continue;
+      const last = record.streamFrames - block.left.length;
+      for (let s = 0; s <= last; ++s) {
+        if (Math.abs(stream[s] - block.left[0]) > 1e-6 || Math.abs(stream[s + 1] - block.left[1]) > 1e-6) continue;
+        let worst = 0;
+        for (let i = 0; i < block.left.length && worst <= 1e-6; ++i) worst = Math.max(worst, Math.abs(stream[s + i] - block.left[i]));
+        if (worst <= 1e-6) {
+          offsets.push(block.frame - s);
+          break;
+        }
       }
     }
-    registerProcessor('tarnwick-tap', Tap);`;
-  await context.audioWorklet.addModule(URL.createObjectURL(new Blob([code], { type: 'text/javascript' })));
-  const tap = new AudioWorkletNode(context, 'tarnwick-tap', { numberOfOutputs: 1, outputChannelCount: [1] });
-  const mute = context.createGain();
-  mute.gain.value = 0;
-  audio.output().connect(tap);
-  tap.connect(mute);
-  mute.connect(context.destination);
-  const record = {
-    blocks: [],
-    stream: new Float32Array(rate * seconds),
-    streamFrames: 0,
-    stamps: new Uint32Array(Math.ceil(rate * seconds / 128)),
-  };
-  tap.port.onmessage = (event) => {
-    if (record.blocks.length < seconds * rate / 4096) record.blocks.push(event.data);
-  };
-  audio.onChunk = (first, left) => {
-    if (first + left.length > record.stream.length) return;
-    record.stream.set(left, first);
-    for (let f = first; f < first + left.length; f += 128) record.stamps[f / 128] = Module._web_music_position_at(f);
-    record.streamFrames = first + left.length;
-  };
-  window.tarnwickTap = record;
-}
-
-// The context's frame leaving the graph now, from the browser's output timestamp.
-function outputFrame(context) {
-  const stamp = context.getOutputTimestamp();
-  const time = stamp.performanceTime > 0
-    ? stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000
-    : context.currentTime - (context.outputLatency || 0);
-  return time * 44100;
-}
-
-// Samples the position the core reports, with the moment's output frame, for a while.
-async function samplePositions(milliseconds) {
-  const context = Module.tarnwickAudio.context();
-  const samples = [];
-  const end = performance.now() + milliseconds;
-  while (performance.now() < end) {
-    samples.push({ position: Module._web_music_position(), output: outputFrame(context) });
-    await new Promise((resolve) => setTimeout(resolve, 23));
+    return offsets;
   }
-  return samples;
-}
 
-// Where the tapped sound lies in the rendered stream: the context frame less the stream frame,
-// one value per loud block found (all equal when the stream plays gaplessly and exactly).
-function findOffsets() {
-  const record = window.tarnwickTap;
-  const stream = record.stream;
-  const offsets = [];
-  for (let b = 0; b < record.blocks.length; b += 7) {
-    const block = record.blocks[b];
-    let energy = 0;
-    for (let i = 0; i < block.left.length; ++i) energy += block.left[i] * block.left[i];
-    if (energy / block.left.length < 1e-5) continue;
-    const last = record.streamFrames - block.left.length;
-    for (let s = 0; s <= last; ++s) {
-      if (Math.abs(stream[s] - block.left[0]) > 1e-6 || Math.abs(stream[s + 1] - block.left[1]) > 1e-6) continue;
-      let worst = 0;
-      for (let i = 0; i < block.left.length && worst <= 1e-6; ++i) worst = Math.max(worst, Math.abs(stream[s + i] - block.left[i]));
-      if (worst <= 1e-6) {
-        offsets.push(block.frame - s);
-        break;
+  // Judges the samples against the sound: each reported position must be one stamped within
+  // 20 ms of the frame truly leaving the graph. The error of a sample is how far that frame lies
+  // from the nearest slice stamped with the reported position.
+  function judge(samples, offset) {
+    const record = window.tarnwickTap;
+    const window20 = Math.round(0.020 * 44100);
+    const slices = Math.floor(record.streamFrames / 128);
+    const errors = [];
+    let judged = 0;
+    let within = 0;
+    for (const sample of samples) {
+      const truth = Math.floor(sample.output - offset);
+      if (truth < 44100 || truth >= record.streamFrames - 44100) continue;
+      judged += 1;
+      const at = Math.floor(truth / 128);
+      let best = Infinity;
+      for (let d = 0; d < 2 * 44100 / 128 && best === Infinity; ++d) {
+        for (const slice of [at - d, at + d]) {
+          if (slice < 0 || slice >= slices || record.stamps[slice] !== sample.position) continue;
+          const start = slice * 128;
+          const distance = truth < start ? start - truth : truth >= start + 128 ? truth - start - 127 : 0;
+          best = Math.min(best, distance);
+        }
       }
+      errors.push(best === Infinity ? Infinity : best / 44.1);
+      if (best <= window20) within += 1;
     }
+    errors.sort((a, b) => a - b);
+    return {
+      judged,
+      within,
+      medianMs: errors.length ? errors[Math.floor(errors.length / 2)] : NaN,
+      worstMs: errors.length ? errors[errors.length - 1] : NaN,
+    };
   }
-  return offsets;
-}
-
-// Judges the samples against the sound: each reported position must be one stamped within
-// 20 ms of the frame truly leaving the graph. The error of a sample is how far that frame lies
-// from the nearest slice stamped with the reported position.
-function judge(samples, offset) {
-  const record = window.tarnwickTap;
-  const window20 = Math.round(0.020 * 44100);
-  const slices = Math.floor(record.streamFrames / 128);
-  const errors = [];
-  let judged = 0;
-  let within = 0;
-  for (const sample of samples) {
-    const truth = Math.floor(sample.output - offset);
-    if (truth < 44100 || truth >= record.streamFrames - 44100) continue;
-    judged += 1;
-    const at = Math.floor(truth / 128);
-    let best = Infinity;
-    for (let d = 0; d < 2 * 44100 / 128 && best === Infinity; ++d) {
-      for (const slice of [at - d, at + d]) {
-        if (slice < 0 || slice >= slices || record.stamps[slice] !== sample.position) continue;
-        const start = slice * 128;
-        const distance = truth < start ? start - truth : truth >= start + 128 ? truth - start - 127 : 0;
-        best = Math.min(best, distance);
-      }
-    }
-    errors.push(best === Infinity ? Infinity : best / 44.1);
-    if (best <= window20) within += 1;
-  }
-  errors.sort((a, b) => a - b);
-  return {
-    judged,
-    within,
-    medianMs: errors.length ? errors[Math.floor(errors.length / 2)] : NaN,
-    worstMs: errors.length ? errors[errors.length - 1] : NaN,
-  };
-}
 
   // Canvas pixels against the frame of the latest flip through its palette, and that palette
   // against the show's 6-bit one: mismatching pixels and entries.

@@ -1,5 +1,7 @@
 #include "host/script.h"
 
+#include <cstdio>
+
 #include "display/display.h"
 #include "host/fader.h"
 #include "host/show_state.h"
@@ -72,6 +74,14 @@ void notify(bool is_event, uint32_t index, const char* name, uint32_t order, uin
 
 const EventRow* const event_table = event_rows + 1;
 ScriptObserver script_observer = nullptr;
+
+void format_script_action(const ScriptAction& a, uint32_t pass, char* line, size_t size) {
+  if (a.is_event) {
+    std::snprintf(line, size, "event %u %s pass %u pos %u,%u", a.index, a.name, pass, a.order, a.row);
+  } else {
+    std::snprintf(line, size, "scene %u pass %u pos %u,%u", a.index, pass, a.order, a.row);
+  }
+}
 
 const char* event_callback_name(EventCallback callback) {
   struct Named {

@@ -1,5 +1,6 @@
 #pragma once
 // The show's script: which scene runs from which module position, and one-shot events.
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/music.h"
@@ -44,3 +45,7 @@ struct ScriptAction {
 };
 using ScriptObserver = void (*)(const ScriptAction& action);
 extern ScriptObserver script_observer;
+
+// The action as one line of the script log, without a line end: "scene I pass N pos O,R" or
+// "event I NAME pass N pos O,R", N being the active pass.
+void format_script_action(const ScriptAction& action, uint32_t pass, char* line, size_t size);

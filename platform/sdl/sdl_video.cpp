@@ -14,22 +14,16 @@
 
 #include "platform/frame_pacer.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/emulated_modes.h"
 #include "platform/video.h"
 
 namespace {
 
 using clock_type = std::chrono::steady_clock;
 
-constexpr uint32_t max_width = 640;
-constexpr uint32_t max_height = 480;
+constexpr uint32_t max_width = emulated_max_width;
+constexpr uint32_t max_height = emulated_max_height;
 constexpr int max_window_width = 16384;
-
-const VideoMode emulated_modes[] = {
-    {320, 200, 8, 0, 0, 0},
-    {320, 240, 8, 0, 0, 0},
-    {640, 400, 8, 0, 0, 0},
-    {640, 480, 8, 0, 0, 0},
-};
 
 SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
@@ -249,16 +243,11 @@ VideoResult video_open() {
 }
 
 VideoResult video_enum_modes(bool (*each)(const VideoMode&, void*), void* context) {
-  for (const VideoMode& mode : emulated_modes)
-    if (!each(mode, context)) break;
-  return video_code::ok;
+  return emulated_modes_enum(each, context);
 }
 
 VideoResult video_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
-  if (bits_per_pixel != 8 || w > max_width || h > max_height) {
-    std::snprintf(last_error, sizeof last_error, "%ux%u at %u bits is not offered", w, h, bits_per_pixel);
-    return video_code::invalid_mode;
-  }
+  if (const VideoResult code = emulated_mode_check(w, h, bits_per_pixel, last_error, sizeof last_error)) return code;
   width = w;
   height = h;
   picture.surface = nullptr;

@@ -1,4 +1,5 @@
-// tarnwick-render where only the scene harness is built (the Windows test build): the core's
+// tarnwick-render where only the scene harness is built (the Windows test build, and
+// tarnwick-frames in the web build, run under node): the core's
 // frame tests run the same command line there as on Linux.
 #include <cstdio>
 #include <string>

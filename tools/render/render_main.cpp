@@ -49,12 +49,9 @@ int dump_data(const std::string& dir) {
 }
 
 void log_action(const ScriptAction& a) {
-  if (a.is_event) {
-    std::fprintf(render.log, "event %u %s pass %u pos %u,%u\n", a.index, a.name, active_passes,
-                 a.order, a.row);
-  } else {
-    std::fprintf(render.log, "scene %u pass %u pos %u,%u\n", a.index, active_passes, a.order, a.row);
-  }
+  char line[96];
+  format_script_action(a, active_passes, line, sizeof line);
+  std::fprintf(render.log, "%s\n", line);
 }
 
 void to_rgb(const uint8_t* pixels, int32_t pitch, const PaletteEntry* palette) {

@@ -1,0 +1,269 @@
+'use strict';
+// The page around the show: loads its files with a percentage, offers Play, passes keys and
+// activation to the show as window messages, puts its frames on the canvas, and shows how the
+// show ended. The browser's console stands in for standard output and standard error.
+(function () {
+  const message = { activate: 0, keyDown: 1 };
+  const keyEscape = 27;
+  const files = ['tarnwick.wasm', 'tarnwick.dat', 'tarnwick.it'];
+
+  const canvas = document.getElementById('screen');
+  const line = document.getElementById('line');
+  const play = document.getElementById('play');
+  const again = document.getElementById('again');
+  const popup = document.getElementById('popup');
+
+  let context2d = null;
+  let image = null;
+  let started = false;
+  let scene = 0;
+  const queue = [];
+  let wake = null;
+  const errorLines = [];
+
+  // What the page's tests and measurements read: the script's log, the frame times.
+  const statsSize = 1 << 15;
+  const stats = {
+    flips: 0,
+    count: 0,
+    work: new Float64Array(statsSize),  // ms the wasm worked between two flips
+    scene: new Uint8Array(statsSize),
+    lastResume: 0,
+  };
+
+  function say(text, isError) {
+    line.textContent = text;
+    line.className = isError ? 'error' : '';
+  }
+
+  function post(kind, param) {
+    if (!started) return;
+    queue.push([kind, param]);
+    if (wake) {
+      const resolve = wake;
+      wake = null;
+      resolve();
+    }
+  }
+
+  function active() {
+    return document.visibilityState === 'visible' && document.hasFocus() ? 1 : 0;
+  }
+
+  document.addEventListener('keydown', (event) => {
+    if (!started) return;
+    const code = event.key === 'Escape' ? keyEscape : event.keyCode;
+    if (code === keyEscape) event.preventDefault();
+    post(message.keyDown, code);
+  });
+  document.addEventListener('visibilitychange', () => post(message.activate, active()));
+  window.addEventListener('blur', () => post(message.activate, 0));
+  window.addEventListener('focus', () => post(message.activate, active()));
+
+  const page = {
+    log: [],
+    stats,
+    errorLines,
+
+    takeMessage() {
+      return queue.length ? queue.shift() : null;
+    },
+
+    nextMessage() {
+      if (queue.length) return Promise.resolve();
+      return new Promise((resolve) => { wake = resolve; });
+    },
+
+    windowShown(title) {
+      document.title = title;
+      canvas.style.display = 'block';
+    },
+
+    showCursor(shown) {
+      canvas.style.cursor = shown ? 'default' : 'none';
+    },
+
+    messageBox(title, text) {
+      console.error(title + ': ' + text);
+      document.getElementById('popup-title').textContent = title;
+      document.getElementById('popup-text').textContent = text;
+      return new Promise((resolve) => {
+        popup.addEventListener('close', () => resolve(), { once: true });
+        popup.showModal();
+      });
+    },
+
+    openCanvas(width, height) {
+      canvas.width = width;
+      canvas.height = height;
+      context2d = canvas.getContext('2d', { alpha: false });
+      if (!context2d) return false;
+      image = context2d.createImageData(width, height);
+      return true;
+    },
+
+    // Puts the picture on the canvas now and lets the show go on at the next animation frame,
+    // the browser's vertical blank. A hidden page gets no animation frames: a timer stands in.
+    showFrame(pixels) {
+      const now = performance.now();
+      if (stats.lastResume > 0) {
+        const at = stats.count % statsSize;
+        stats.work[at] = now - stats.lastResume;
+        stats.scene[at] = scene;
+        stats.count += 1;
+      }
+      image.data.set(pixels);
+      context2d.putImageData(image, 0, 0);
+      stats.flips += 1;
+      return new Promise((resolve) => {
+        let done = false;
+        const next = () => {
+          if (done) return;
+          done = true;
+          window.tarnwickAudio.pump();
+          stats.lastResume = performance.now();
+          resolve();
+        };
+        requestAnimationFrame(next);
+        setTimeout(next, document.hidden ? 0 : 250);
+      });
+    },
+
+    scriptLine(text) {
+      page.log.push(text);
+      const switched = /^scene (\d+) /.exec(text);
+      if (switched) scene = Number(switched[1]);
+    },
+
+    showEnded(exitCode) {
+      started = false;
+      canvas.style.display = 'none';
+      if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+      if (exitCode === 0) {
+        say('The show has ended.');
+      } else {
+        say(errorLines.length ? errorLines.join('\n') : 'The show stopped with an error.', true);
+      }
+      again.hidden = false;
+      page.ended = true;
+    },
+  };
+
+  // Standard output and error come byte by byte; a line goes to the console at its end, or
+  // when nothing more follows at once (the archive's dots have no line end of their own).
+  function consoleStream(show) {
+    let text = '';
+    let pending = false;
+    const flush = () => {
+      pending = false;
+      if (text) show(text);
+      text = '';
+    };
+    return (code) => {
+      if (code === null || code === 10) {
+        flush();
+        return;
+      }
+      text += String.fromCharCode(code);
+      if (!pending) {
+        pending = true;
+        setTimeout(flush, 0);
+      }
+    };
+  }
+
+  window.Module = {
+    tarnwickPage: page,
+    tarnwickAudio: window.tarnwickAudio,
+    stdout: consoleStream((text) => console.log(text)),
+    stderr: consoleStream((text) => {
+      errorLines.push(text);
+      console.error(text);
+    }),
+    onRuntimeInitialized: null,
+  };
+
+  // Reads one response, counting its bytes as they come.
+  async function readCounted(response, progress) {
+    const reader = response.body.getReader();
+    const parts = [];
+    let size = 0;
+    for (;;) {
+      const { done, value } = await reader.read();
+      if (done) break;
+      parts.push(value);
+      size += value.length;
+      progress.loaded += value.length;
+      progress.show();
+    }
+    const bytes = new Uint8Array(size);
+    let at = 0;
+    for (const part of parts) {
+      bytes.set(part, at);
+      at += part.length;
+    }
+    return bytes;
+  }
+
+  function loadScript(src) {
+    return new Promise((resolve, reject) => {
+      const script = document.createElement('script');
+      script.src = src;
+      script.onload = resolve;
+      script.onerror = () => reject(new Error('cannot load ' + src));
+      document.body.appendChild(script);
+    });
+  }
+
+  async function load() {
+    const progress = {
+      loaded: 0,
+      total: 0,
+      show() {
+        const percent = progress.total ? Math.min(100, Math.floor(100 * progress.loaded / progress.total)) : 0;
+        say('Loading ' + percent + '%');
+      },
+    };
+    // Every size first, so that the percentage counts all the files from the start; a file
+    // the server does not have is left out (the show reports missing data itself).
+    const responses = await Promise.all(files.map((name) => fetch(name)));
+    for (const response of responses) {
+      if (response.ok) progress.total += Number(response.headers.get('Content-Length')) || 0;
+    }
+    const loaded = await Promise.all(responses.map((response) => (response.ok ? readCounted(response, progress) : null)));
+    if (!loaded[0]) throw new Error('tarnwick.wasm is missing on the server');
+    Module.wasmBinary = loaded[0].buffer;
+    const ready = new Promise((resolve) => { Module.onRuntimeInitialized = resolve; });
+    await loadScript('tarnwick.js');
+    await ready;
+    // The data the show reads from its current folder; a missing file is the show's to report.
+    for (let i = 1; i < files.length; ++i) {
+      if (loaded[i]) Module.FS.writeFile(files[i], loaded[i]);
+    }
+    say('');
+    play.hidden = false;
+    play.focus();
+  }
+
+  play.addEventListener('click', () => {
+    play.hidden = true;
+    window.tarnwickAudio.prepare();
+    const root = document.documentElement;
+    if (root.requestFullscreen) {
+      root.requestFullscreen().then(() => {
+        // In full screen Escape would only leave it; the show wants the key.
+        if (navigator.keyboard && navigator.keyboard.lock) navigator.keyboard.lock(['Escape']).catch(() => {});
+      }).catch(() => {});
+    }
+    started = true;
+    Module.callMain([]);
+  });
+
+  // Playing again starts from a fresh page: the show's start-up runs once per page.
+  again.addEventListener('click', () => location.reload());
+
+  load().catch((error) => {
+    console.error(error.message);
+    say('Cannot load the show: ' + error.message, true);
+  });
+})();

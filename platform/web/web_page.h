@@ -1,0 +1,31 @@
+#pragma once
+// The page's side of the web platform, in site/page.js and site/audio.js: the C++ files of
+// platform/web call it through these functions and nothing else.
+#include <cstdint>
+
+// Window: messages the page has queued (keys, activation), the cursor, the modal popup.
+// Takes the next queued message; false when none is waiting.
+bool web_page_take_message(int32_t* kind, int32_t* param);
+// Sleeps until the page queues a message; returns to the browser meanwhile.
+void web_page_wait_message();
+void web_page_window_shown(const char* title);
+void web_page_show_cursor(int32_t shown);
+// A modal box on the page with one OK button; returns when OK is pressed.
+void web_page_message_box(const char* title, const char* text);
+
+// Video: the canvas, and a picture of 32-bit RGBA pixels shown at the next animation frame.
+bool web_page_open_canvas(uint32_t width, uint32_t height);
+// Puts the picture on the canvas at the next animation frame and returns after it.
+void web_page_show_frame(const uint32_t* rgba, uint32_t width, uint32_t height);
+
+// Audio: an AudioContext playing what the wasm renders, scheduled ahead on its clock.
+bool web_audio_open();
+void web_audio_start();
+void web_audio_stop();
+// The frame of the module's stream that leaves the audio graph now, counted from frame 0.
+double web_audio_heard_frame();
+
+// The end of the show: its exit code, for the page's end line.
+void web_page_show_ended(int32_t exit_code);
+// A scene switch or event of the script, as a line for the page's log.
+void web_page_script_line(const char* line);

@@ -1,0 +1,94 @@
+// The palettized mode, emulated on a canvas: each flip turns the 8-bit back buffer into RGBA
+// through the palette and hands it to the page, which puts it on the canvas at the next
+// animation frame; the page scales it to 4:3 with nearest-neighbour sampling.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/emulated_modes.h"
+#include "platform/video.h"
+#include "platform/web/web_page.h"
+#include "platform/web/web_video_state.h"
+
+namespace {
+
+constexpr uint32_t max_width = emulated_max_width;
+constexpr uint32_t max_height = emulated_max_height;
+
+bool canvas_open = false;
+uint32_t width = 0;
+uint32_t height = 0;
+uint8_t back_buffer[max_width * max_height];
+PaletteEntry palette[256];
+uint32_t palette_rgba[256];  // the bytes R, G, B, A in memory, as ImageData holds them
+uint32_t picture[max_width * max_height];
+WebShownFrame shown;
+char last_error[256] = "";
+
+VideoResult fail(VideoResult code, const char* text) {
+  std::snprintf(last_error, sizeof last_error, "%s", text);
+  return code;
+}
+
+}  // namespace
+
+VideoResult video_open() {
+  canvas_open = web_page_open_canvas(320, 200);
+  if (!canvas_open) return fail(video_code::no_device, "this browser cannot draw on a canvas");
+  return video_code::ok;
+}
+
+VideoResult video_enum_modes(bool (*each)(const VideoMode&, void*), void* context) {
+  return emulated_modes_enum(each, context);
+}
+
+VideoResult video_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
+  if (const VideoResult code = emulated_mode_check(w, h, bits_per_pixel, last_error, sizeof last_error)) return code;
+  if (!web_page_open_canvas(w, h)) return fail(video_code::invalid_mode, "the canvas cannot take that size");
+  width = w;
+  height = h;
+  return video_code::ok;
+}
+
+VideoResult video_create_surfaces() {
+  if (!canvas_open) return fail(video_code::surface_lost, "no canvas");
+  std::memset(back_buffer, 0, sizeof back_buffer);
+  return video_code::ok;
+}
+
+VideoResult video_create_palette(const PaletteEntry entries[256]) {
+  video_set_palette(entries);
+  return video_code::ok;
+}
+
+void video_set_palette(const PaletteEntry entries[256]) {
+  std::memcpy(palette, entries, sizeof palette);
+  for (int i = 0; i < 256; ++i) {
+    palette_rgba[i] = 0xFF000000u | static_cast<uint32_t>(entries[i].blue) << 16 |
+                      static_cast<uint32_t>(entries[i].green) << 8 | entries[i].red;
+  }
+}
+
+VideoResult video_lock(uint8_t** pixels, int32_t* pitch) {
+  *pixels = back_buffer;
+  *pitch = static_cast<int32_t>(width);
+  return video_code::ok;
+}
+
+void video_unlock() {}
+
+VideoResult video_flip() {
+  if (!canvas_open || width == 0) return fail(video_code::surface_lost, "the canvas is gone");
+  const uint32_t count = width * height;
+  for (uint32_t i = 0; i < count; ++i) picture[i] = palette_rgba[back_buffer[i]];
+  std::memcpy(shown.pixels, back_buffer, count);
+  std::memcpy(shown.palette, palette, sizeof palette);
+  shown.width = width;
+  shown.height = height;
+  ++shown.flips;
+  web_page_show_frame(picture, width, height);
+  return video_code::ok;
+}
+
+const char* video_last_error() { return last_error; }
+
+const WebShownFrame& web_shown_frame() { return shown; }

@@ -1,0 +1,294 @@
+// The show in its web page, in headless Chromium: loading, Play, the splash and the scenes,
+// the canvas against the frame buffer, the frame rate, the script against the native log, the
+// sound and its heard position, Escape; then the failures a user can meet.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { describe, test, before, after } from 'node:test';
+import { startChromium, openPage, startShow } from './browser.mjs';
+
+const siteUrl = process.env.TARNWICK_SITE_URL;
+const nativeBin = path.resolve(process.env.TARNWICK_NATIVE_BIN || '../../build/bin');
+const shots = process.env.TARNWICK_SCREENSHOTS || '';
+if (!siteUrl) throw new Error('TARNWICK_SITE_URL is not set: run the page tests through scripts/test-web');
+const checks = path.resolve('page_checks.js');
+const rate = 44100;
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+async function screenshot(page, name) {
+  if (shots) await page.screenshot({ path: path.join(shots, name + '.png') });
+}
+
+async function waitFor(page, what, fn, timeout = 30000, ...args) {
+  try {
+    await page.waitForFunction(fn, { timeout, polling: 100 }, ...args);
+  } catch (error) {
+    throw new Error(`waited ${timeout / 1000} s for ${what}`);
+  }
+}
+
+// The native script log at 60 Hz: "scene I ..." and "event I NAME ..." without their passes.
+function nativeLog() {
+  const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'tarnwick-log-')), 'show.log');
+  execFileSync(path.join(nativeBin, 'tarnwick-render'), ['--log', file], { cwd: nativeBin, stdio: 'ignore' });
+  const lines = fs.readFileSync(file, 'utf8').trim().split('\n');
+  fs.rmSync(path.dirname(file), { recursive: true, force: true });
+  return lines.filter((line) => !line.startsWith('end')).map((line) => {
+    const match = /^(.*) pass (\d+) (pos .*)$/.exec(line);
+    return { action: match[1] + ' ' + match[3], pass: Number(match[2]) };
+  });
+}
+
+const withoutPass = (line) => line.replace(/ pass \d+ /, ' ');
+
+let browser;
+before(async () => { browser = await startChromium(); });
+after(async () => { if (browser) await browser.close(); });
+
+describe('the show in the page', { concurrency: false }, () => {
+  let page;
+  let seen;
+
+  before(async () => {
+    ({ page, seen } = await openPageSlowly());
+  });
+
+  // A slow line, so that the loading line is seen; every text of the status line is kept.
+  async function openPageSlowly() {
+    const opened = await browser.newPage();
+    await opened.setViewport({ width: 960, height: 600 });
+    await opened.evaluateOnNewDocument(() => {
+      window.statusTexts = [];
+      document.addEventListener('DOMContentLoaded', () => {
+        const line = document.getElementById('line');
+        new MutationObserver(() => window.statusTexts.push(line.textContent)).observe(line, { childList: true, characterData: true, subtree: true });
+      });
+    });
+    const client = await opened.createCDPSession();
+    await client.send('Network.enable');
+    await client.send('Network.emulateNetworkConditions', {
+      offline: false, latency: 20, downloadThroughput: 2 * 1024 * 1024, uploadThroughput: 1024 * 1024,
+    });
+    const found = { console: [], errors: [] };
+    opened.on('console', (message) => found.console.push({ type: message.type(), text: message.text() }));
+    opened.on('pageerror', (error) => found.errors.push(error.message));
+    opened.on('requestfailed', (request) => found.errors.push(`request failed: ${request.url()}`));
+    await opened.goto(siteUrl + '/full/', { waitUntil: 'domcontentloaded' });
+    await waitFor(opened, 'the loading line', () => /Loading [1-9]/.test(document.getElementById('line').textContent), 20000);
+    await screenshot(opened, 'loading');
+    await client.send('Network.emulateNetworkConditions', { offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
+    return { page: opened, seen: found };
+  }
+
+  test('loads with a percentage, offers Play, with no console errors', async () => {
+    await page.waitForSelector('#play:not([hidden])', { timeout: 60000 });
+    await screenshot(page, 'play');
+    const texts = await page.evaluate(() => window.statusTexts);
+    assert.ok(texts.some((t) => /^Loading \d+%$/.test(t)), `status texts: ${texts.join(' | ')}`);
+    assert.ok(texts.filter((t) => /^Loading/.test(t)).every((t) => Number(t.slice(8, -1)) <= 100));
+    assert.deepEqual(seen.errors, []);
+    assert.deepEqual(seen.console.filter((m) => m.type === 'error'), []);
+  });
+
+  test('Play starts the splash, then the scenes', async () => {
+    await page.addScriptTag({ path: checks });
+    await startShow(page);
+    await page.evaluate((seconds) => window.tarnwickCheck.installTap(seconds), 100);
+    // The splash: frames presented, no pass of the main loop yet, then the picture faded in.
+    await waitFor(page, 'the splash picture', () => Module._web_shown_flips() > 80 && window.tarnwickCheck.canvasMatches().lit > 10000, 10000);
+    assert.equal(await page.evaluate(() => Module._web_active_passes()), 0);
+    assert.equal(await page.evaluate(() => document.getElementById('screen').style.display), 'block');
+    // Then the music and the main loop with the first scene.
+    await waitFor(page, 'the main loop', () => Module._web_active_passes() > 120, 20000);
+    await screenshot(page, 'scene');
+  });
+
+  test('the canvas shows the frame buffer through the palette, 6 to 8 bits', async () => {
+    for (let i = 0; i < 5; ++i) {
+      const result = await page.evaluate(() => window.tarnwickCheck.canvasMatches());
+      assert.equal(result.pixelsWrong, 0);
+      assert.equal(result.entriesWrong, 0);
+      await sleep(300);
+    }
+  });
+
+  test('the show presents about once per display frame', async () => {
+    const { flips, frames } = await page.evaluate(() => window.tarnwickCheck.countFrames(3000));
+    assert.ok(frames > 30, `the browser gave ${frames} animation frames in 3 s`);
+    assert.ok(flips <= frames * 1.05 + 2 && flips >= frames * 0.5, `${flips} flips in ${frames} animation frames`);
+  });
+
+  test('the sound is not silent', async () => {
+    await sleep(2000);
+    const { loudest, blocks } = await page.evaluate(() => window.tarnwickCheck.loudness());
+    assert.ok(blocks > 20, `the tap heard ${blocks} blocks`);
+    assert.ok(loudest > 0.01, `the loudest stretch has a root mean square of ${loudest}`);
+  });
+
+  test('the position reported is the one leaving the audio graph, within 20 ms', async (t) => {
+    // A main thread held up for 200 ms, less than the music's lead: the sound plays on gaplessly.
+    await page.evaluate(() => {
+      const end = performance.now() + 200;
+      while (performance.now() < end) { /* a long frame */ }
+    });
+    const samples = await page.evaluate(() => window.tarnwickCheck.samplePositions(6000));
+    const offsets = await page.evaluate(() => window.tarnwickCheck.findOffsets());
+    assert.ok(offsets.length >= 3, `the tapped sound was found in the stream ${offsets.length} times`);
+    assert.ok(offsets.every((o) => o === offsets[0]), `the stream lies at several offsets: ${offsets.join(' ')}`);
+    const good = await page.evaluate((s, o) => window.tarnwickCheck.judge(s, o), samples, offsets[0]);
+    const scheduled = await page.evaluate(() => Module.tarnwickAudio.startFrame());
+    t.diagnostic(`heard position: ${good.judged} samples, median error ${good.medianMs} ms, worst ${good.worstMs} ms; ` +
+      `stream frame 0 scheduled at context frame ${scheduled}, heard at ${offsets[0]}`);
+    assert.ok(good.judged > 100, `only ${good.judged} samples could be judged`);
+    assert.equal(good.within, good.judged, `worst error ${good.worstMs} ms`);
+
+    // The same check must catch a position taken from what was rendered instead of heard.
+    await page.evaluate(() => {
+      const audio = Module.tarnwickAudio;
+      audio.trueHeardFrame = audio.heardFrame;
+      audio.heardFrame = () => audio.framesQueued();
+    });
+    const planted = await page.evaluate(() => window.tarnwickCheck.samplePositions(3000));
+    await page.evaluate(() => { Module.tarnwickAudio.heardFrame = Module.tarnwickAudio.trueHeardFrame; });
+    const bad = await page.evaluate((s, o) => window.tarnwickCheck.judge(s, o), planted, offsets[0]);
+    t.diagnostic(`rendered instead of heard: ${bad.within} of ${bad.judged} within 20 ms, median ${bad.medianMs} ms`);
+    assert.ok(bad.judged > 50 && bad.within < bad.judged / 2, 'the planted fault went unnoticed');
+  });
+
+  test('the script over the first minute matches the native log in order', async () => {
+    const expected = nativeLog().filter((entry) => entry.pass <= 60 * 60);
+    await waitFor(page, 'a minute of music', (frames) => Module.tarnwickAudio.heardFrame() > frames, 90000, 61 * rate);
+    const lines = (await page.evaluate(() => Module.tarnwickPage.log.slice())).map(withoutPass);
+    const native = nativeLog().map((entry) => entry.action);
+    assert.ok(expected.length >= 10, `the native log has ${expected.length} actions in its first minute`);
+    assert.deepEqual(lines.slice(0, expected.length), expected.map((entry) => entry.action));
+    assert.deepEqual(lines, native.slice(0, lines.length));
+  });
+
+  test('after a stall longer than the lead the music resumes later, its position still right', async (t) => {
+    const before = await page.evaluate(() => Module.tarnwickAudio.startFrame());
+    const resumed = await page.evaluate(() => {
+      const end = performance.now() + 600;
+      while (performance.now() < end) { /* a frame far too long */ }
+      return Module.tarnwickAudio.context().currentTime * 44100;
+    });
+    const samples = await page.evaluate(() => window.tarnwickCheck.samplePositions(3000));
+    const after = await page.evaluate(() => Module.tarnwickAudio.startFrame());
+    const offsets = await page.evaluate((from) => window.tarnwickCheck.findOffsets(from), resumed + rate);
+    t.diagnostic(`stream moved ${((after - before) / rate * 1000).toFixed(1)} ms later`);
+    assert.ok(after > before, 'the stream was not moved after the stall');
+    const tapped = await page.evaluate(() => {
+      const record = window.tarnwickTap;
+      return `${record.blocks.length} blocks to context frame ${record.blocks[record.blocks.length - 1].frame}, ` +
+        `${record.streamFrames} stream frames`;
+    });
+    assert.ok(offsets.length >= 2 && offsets.every((o) => o === offsets[0]),
+      `offsets after the stall from context frame ${resumed}: ${offsets.join(' ')}; ${tapped}`);
+    const result = await page.evaluate((s, o) => window.tarnwickCheck.judge(s, o), samples, offsets[0]);
+    assert.ok(result.judged > 50, `only ${result.judged} samples could be judged`);
+    assert.equal(result.within, result.judged, `worst error ${result.worstMs} ms`);
+  });
+
+  test('a hidden tab stops the drawing while the music plays on, and drawing resumes', async () => {
+    const other = await browser.newPage();
+    await other.bringToFront();
+    await waitFor(page, 'the tab to be hidden', () => document.visibilityState === 'hidden', 5000);
+    const state = () => ({
+      passes: Module._web_active_passes(),
+      queued: Module.tarnwickAudio.framesQueued(),
+      heard: Module.tarnwickAudio.heardFrame(),
+    });
+    const hidden = await page.evaluate(state);
+    await sleep(3000);
+    const later = await page.evaluate(state);
+    assert.ok(later.passes - hidden.passes <= 1, `${later.passes - hidden.passes} passes while hidden`);
+    assert.ok(later.queued - hidden.queued > 2.5 * rate, `${later.queued - hidden.queued} frames of music queued in 3 s`);
+    assert.ok(later.heard - hidden.heard > 2.5 * rate, `${later.heard - hidden.heard} frames heard in 3 s`);
+    assert.ok(later.queued - later.heard > 0, 'the music ran dry while hidden');
+    await other.close();
+    await page.bringToFront();
+    await waitFor(page, 'the drawing to resume', (passes) => Module._web_active_passes() > passes + 30, 10000, later.passes);
+  });
+
+  test('Escape ends the show and shows the end state', async () => {
+    await page.keyboard.press('Escape');
+    await waitFor(page, 'the end state', () => !document.getElementById('again').hidden, 5000);
+    assert.equal(await page.$eval('#line', (e) => e.textContent), 'The show has ended.');
+    assert.equal(await page.$eval('#screen', (e) => e.style.display), 'none');
+    await screenshot(page, 'end');
+    assert.deepEqual(seen.errors, []);
+    assert.deepEqual(seen.console.filter((m) => m.type === 'error'), []);
+    assert.ok(seen.console.some((m) => m.text === 'Filesystem 3.10'), 'the archive banner is on the console');
+    assert.ok(seen.console.some((m) => m.text === '.....'), 'the archive dots are on the console');
+  });
+});
+
+// The page of one site variant, played until it ends by itself.
+async function playUntilEnd(variant, prepare) {
+  const { page, seen } = await openPage(browser, `${siteUrl}/${variant}/`, prepare);
+  await startShow(page);
+  await waitFor(page, 'the end state', () => !document.getElementById('again').hidden, 30000);
+  const line = await page.$eval('#line', (e) => e.textContent);
+  return { page, seen, line };
+}
+
+describe('failures in the page', () => {
+  test('a site without tarnwick.it says "Can\'t play the file"', async () => {
+    const { page, seen, line } = await playUntilEnd('no-music');
+    await screenshot(page, 'error');
+    assert.match(line, /^Can't play the file: tarnwick.it: /);
+    assert.ok(seen.console.some((m) => m.type === 'error' && m.text.startsWith("Can't play the file")));
+    assert.deepEqual(seen.errors, []);
+    await page.close();
+  });
+
+  test('a damaged tarnwick.it fails cleanly, without an abort', async () => {
+    const { page, seen, line } = await playUntilEnd('damaged');
+    assert.match(line, /^Can't play the file: tarnwick.it: /);
+    assert.ok(!seen.console.some((m) => /Aborted|RuntimeError|exception/i.test(m.text)), JSON.stringify(seen.console));
+    assert.deepEqual(seen.errors, []);
+    await page.close();
+  });
+
+  test('a site without tarnwick.dat names the missing data files', async () => {
+    const { page, seen, line } = await playUntilEnd('no-data');
+    assert.match(line, /^Data file splash\.bin is missing\n/);
+    assert.match(line, /\nCan't load the show data: see above$/);
+    assert.ok(seen.console.some((m) => m.type === 'log' && m.text === 'Could not open splash.bin'));
+    assert.deepEqual(seen.errors, []);
+    await page.close();
+  });
+
+  test('a browser without Web Audio says "Can\'t initialize device"', async () => {
+    const noAudio = (page) => page.evaluateOnNewDocument(() => {
+      delete window.AudioContext;
+      delete window.webkitAudioContext;
+    });
+    const { page, seen } = await openPage(browser, `${siteUrl}/full/`, noAudio);
+    await startShow(page);
+    await waitFor(page, 'the end state', () => !document.getElementById('again').hidden, 10000);
+    assert.match(await page.$eval('#line', (e) => e.textContent), /^Can't initialize device: /);
+    assert.deepEqual(seen.errors, []);
+    await page.close();
+  });
+
+  test('a display failure shows the popup on the page, then the error', async () => {
+    const noCanvas = (page) => page.evaluateOnNewDocument(() => {
+      HTMLCanvasElement.prototype.getContext = () => null;
+    });
+    const { page, seen } = await openPage(browser, `${siteUrl}/full/`, noCanvas);
+    await startShow(page);
+    await waitFor(page, 'the popup', () => document.getElementById('popup').open, 10000);
+    await screenshot(page, 'popup');
+    const text = await page.$eval('#popup-text', (e) => e.textContent);
+    assert.equal(text, 'DirectDraw support is not possible with the current display driver. \n\nthis browser cannot draw on a canvas');
+    assert.ok(seen.console.some((m) => m.type === 'error' && m.text.includes('this browser cannot draw on a canvas')));
+    await page.click('#popup-ok');
+    await waitFor(page, 'the end state', () => !document.getElementById('again').hidden, 5000);
+    assert.match(await page.$eval('#line', (e) => e.textContent), /Can't open the display/);
+    await page.close();
+  });
+});

@@ -256,7 +256,7 @@ describe('failures in the page', () => {
   test('a site without tarnwick.dat names the missing data files', async () => {
     const { page, seen, line } = await playUntilEnd('no-data');
     assert.match(line, /^Data file splash\.bin is missing\n/);
-    assert.match(line, /\nCan't load the show data: see above$/);
+    assert.match(line, /\nCan't load the show data: Data file splash\.bin is missing$/);
     assert.ok(seen.console.some((m) => m.type === 'log' && m.text === 'Could not open splash.bin'));
     assert.deepEqual(seen.errors, []);
     await page.close();

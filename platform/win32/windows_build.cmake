@@ -20,12 +20,9 @@ set_target_properties(PkgConfig::OPENMPT PROPERTIES
 # Self-contained programs: the compiler's runtime and the threads library inside the exe.
 add_link_options(-static -static-libgcc -static-libstdc++)
 
-add_subdirectory(platform)
-add_subdirectory(archive)
-add_subdirectory(display)
-add_subdirectory(scenes)
-add_subdirectory(resources)
-add_subdirectory(host)
+foreach(dir ${tarnwick_core_folders})
+  add_subdirectory(${dir})
+endforeach()
 
 # The show data beside the programs, from the native build.
 foreach(file tarnwick.dat tarnwick.it)

@@ -20,7 +20,13 @@ for _ in $(seq 1 100); do
   [ -n "$found" ] && break
   sleep 0.1
 done
-[ -n "$found" ] || { kill "$pid"; fail "no window titled TORVAN TEST PROGRAM"; }
+if [ -z "$found" ]; then
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  echo "smoke: the program's exit code $?, standard error:"
+  cat err.txt
+  fail "no window titled TORVAN TEST PROGRAM"
+fi
 sleep 1
 xdotool key Escape  # taken when the main loop starts, after the splash
 for _ in $(seq 1 300); do

@@ -1,13 +1,19 @@
-// Debian's Chromium, headless, for the page's tests: started with a fresh profile and stopped
-// by the tests themselves. No browser is ever downloaded.
+// Debian's Chromium or Firefox ESR, headless, for the page's tests: started with a fresh profile
+// and stopped by the tests themselves; Firefox is driven over WebDriver BiDi, so the tests use
+// only what both protocols give. No browser is ever downloaded.
+// TARNWICK_BROWSER names the engine: chromium (the default) or firefox.
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-export const chromiumPath = process.env.TARNWICK_CHROMIUM || '/usr/bin/chromium';
+export const engine = process.env.TARNWICK_BROWSER || 'chromium';
+const executables = {
+  chromium: process.env.TARNWICK_CHROMIUM || '/usr/bin/chromium',
+  firefox: process.env.TARNWICK_FIREFOX || '/usr/bin/firefox-esr',
+};
 
-// Chromium may still be writing its profile while it exits.
+// A browser may still be writing its profile while it exits.
 function removeProfile(profile) {
   try {
     fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 });
@@ -16,40 +22,64 @@ function removeProfile(profile) {
   }
 }
 
-export async function startChromium() {
-  if (!fs.existsSync(chromiumPath)) {
-    throw new Error(`Chromium cannot start: ${chromiumPath} is missing (scripts/install-deps web)`);
-  }
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'tarnwick-chromium-'));
-  try {
-    const browser = await puppeteer.launch({
-      executablePath: chromiumPath,
+function launchOptions(profile, { env, firefoxPrefs }) {
+  if (engine === 'firefox') {
+    return {
+      browser: 'firefox',
+      executablePath: executables.firefox,
       headless: true,
       userDataDir: profile,
-      args: [
-        '--no-sandbox', '--autoplay-policy=no-user-gesture-required', '--disable-gpu',
-        '--disable-background-networking', '--disable-component-update', '--disable-sync',
-        '--no-first-run',
-      ],
-    });
+      env,
+      extraPrefsFirefox: {
+        // Full screen at once, without its warning and transition, as a viewer sees it settle.
+        'full-screen-api.warning.timeout': 0,
+        'full-screen-api.transition-duration.enter': '0 0',
+        'full-screen-api.transition-duration.leave': '0 0',
+        ...firefoxPrefs,
+      },
+    };
+  }
+  return {
+    executablePath: executables.chromium,
+    headless: true,
+    userDataDir: profile,
+    env,
+    args: [
+      '--no-sandbox', '--autoplay-policy=no-user-gesture-required', '--disable-gpu',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--no-first-run',
+    ],
+  };
+}
+
+// `env` replaces the browser's environment (its sound server); `firefoxPrefs` adds preferences.
+export async function startBrowser({ env = process.env, firefoxPrefs = {} } = {}) {
+  const executable = executables[engine];
+  if (!executable) throw new Error(`TARNWICK_BROWSER is ${engine}: chromium or firefox`);
+  if (!fs.existsSync(executable)) {
+    throw new Error(`${engine} cannot start: ${executable} is missing (scripts/install-deps web)`);
+  }
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), `tarnwick-${engine}-`));
+  try {
+    const browser = await puppeteer.launch(launchOptions(profile, { env, firefoxPrefs }));
     browser.on('disconnected', () => removeProfile(profile));
     return browser;
   } catch (error) {
     removeProfile(profile);
-    throw new Error(`Chromium cannot start (${chromiumPath}): ${error.message}`);
+    throw new Error(`${engine} cannot start (${executable}): ${error.message}`);
   }
 }
 
 // A new page that keeps every console message and page error it sees.
 // `prepare` may set the page up before it loads.
-export async function openPage(browser, url, prepare) {
+export async function openPage(browser, url, prepare, waitUntil = 'load') {
   const page = await browser.newPage();
   if (prepare) await prepare(page);
   const seen = { console: [], errors: [] };
   page.on('console', (message) => seen.console.push({ type: message.type(), text: message.text() }));
   page.on('pageerror', (error) => seen.errors.push(error.message));
   page.on('requestfailed', (request) => seen.errors.push(`request failed: ${request.url()}`));
-  await page.goto(url, { waitUntil: 'load' });
+  await page.goto(url, { waitUntil });
   return { page, seen };
 }
 

@@ -1,10 +1,11 @@
-// Measures the page, not a test: plays the whole show in headless Chromium and prints the
-// median time the wasm worked per frame in each scene, and the flips per second.
+// Measures the page, not a test: plays the whole show in headless Chromium or Firefox
+// (TARNWICK_BROWSER) and prints the median time the wasm worked per frame in each scene, and the
+// flips per second. Firefox's timers are left at full precision for it.
 //   TARNWICK_SITE_URL=http://127.0.0.1:8000 node measure.mjs   (with scripts/serve-web running)
-import { startChromium, openPage, startShow } from './browser.mjs';
+import { startBrowser, openPage, startShow } from './browser.mjs';
 
 const url = process.env.TARNWICK_SITE_URL || 'http://127.0.0.1:8000';
-const browser = await startChromium();
+const browser = await startBrowser({ firefoxPrefs: { 'privacy.reduceTimerPrecision': false } });
 try {
   const { page } = await openPage(browser, url + '/');
   await startShow(page);

@@ -1,13 +1,14 @@
-// The show in its web page, in headless Chromium: loading, Play, the splash and the scenes,
-// the canvas against the frame buffer, the frame rate, the script against the native log, the
-// sound and its heard position, Escape; then the failures a user can meet.
+// The show in its web page, in headless Chromium or Firefox (TARNWICK_BROWSER): loading, Play,
+// the splash and the scenes, the canvas against the frame buffer, the frame rate, the script
+// against the native log, the sound and its heard position, Escape; Escape in full screen as the
+// first key; then the failures a user can meet.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { describe, test, before, after } from 'node:test';
-import { startChromium, openPage, startShow } from './browser.mjs';
+import { engine, startBrowser, openPage, startShow } from './browser.mjs';
 
 const siteUrl = process.env.TARNWICK_SITE_URL;
 const nativeBin = path.resolve(process.env.TARNWICK_NATIVE_BIN || '../../build/bin');
@@ -19,7 +20,41 @@ const rate = 44100;
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 async function screenshot(page, name) {
-  if (shots) await page.screenshot({ path: path.join(shots, name + '.png') });
+  if (shots) await page.screenshot({ path: path.join(shots, `${engine}-${name}.png`) });
+}
+
+// Run in the page before its scripts: every response body comes at about 2 MiB/s in all, as on a
+// slow line, until the test sets window.slowBodies to false.
+function slowBodies() {
+  window.slowBodies = true;
+  const bytesPerMs = 2 * 1024 * 1024 / 1000;
+  let lineFree = 0;
+  const passed = (bytes) => {
+    const now = performance.now();
+    lineFree = Math.max(lineFree, now) + bytes / bytesPerMs;
+    return new Promise((resolve) => setTimeout(resolve, lineFree - now));
+  };
+  const realFetch = window.fetch;
+  window.fetch = async (...args) => {
+    const response = await realFetch(...args);
+    if (!response.body) return response;
+    const reader = response.body.getReader();
+    const body = new ReadableStream({
+      async pull(controller) {
+        const { done, value } = await reader.read();
+        if (done) {
+          controller.close();
+          return;
+        }
+        for (let at = 0; at < value.length; at += 16384) {
+          const part = value.subarray(at, at + 16384);
+          if (window.slowBodies) await passed(part.length);
+          controller.enqueue(part);
+        }
+      },
+    });
+    return new Response(body, { status: response.status, statusText: response.statusText, headers: response.headers });
+  };
 }
 
 async function waitFor(page, what, fn, timeout = 30000, ...args) {
@@ -45,7 +80,7 @@ function nativeLog() {
 const withoutPass = (line) => line.replace(/ pass \d+ /, ' ');
 
 let browser;
-before(async () => { browser = await startChromium(); });
+before(async () => { browser = await startBrowser(); });
 after(async () => { if (browser) await browser.close(); });
 
 describe('the show in the page', { concurrency: false }, () => {
@@ -58,29 +93,22 @@ describe('the show in the page', { concurrency: false }, () => {
 
   // A slow line, so that the loading line is seen; every text of the status line is kept.
   async function openPageSlowly() {
-    const opened = await browser.newPage();
-    await opened.setViewport({ width: 960, height: 600 });
-    await opened.evaluateOnNewDocument(() => {
-      window.statusTexts = [];
-      document.addEventListener('DOMContentLoaded', () => {
-        const line = document.getElementById('line');
-        new MutationObserver(() => window.statusTexts.push(line.textContent)).observe(line, { childList: true, characterData: true, subtree: true });
+    const prepare = async (opened) => {
+      await opened.setViewport({ width: 960, height: 600 });
+      await opened.evaluateOnNewDocument(slowBodies);
+      await opened.evaluateOnNewDocument(() => {
+        window.statusTexts = [];
+        document.addEventListener('DOMContentLoaded', () => {
+          const line = document.getElementById('line');
+          new MutationObserver(() => window.statusTexts.push(line.textContent)).observe(line, { childList: true, characterData: true, subtree: true });
+        });
       });
-    });
-    const client = await opened.createCDPSession();
-    await client.send('Network.enable');
-    await client.send('Network.emulateNetworkConditions', {
-      offline: false, latency: 20, downloadThroughput: 2 * 1024 * 1024, uploadThroughput: 1024 * 1024,
-    });
-    const found = { console: [], errors: [] };
-    opened.on('console', (message) => found.console.push({ type: message.type(), text: message.text() }));
-    opened.on('pageerror', (error) => found.errors.push(error.message));
-    opened.on('requestfailed', (request) => found.errors.push(`request failed: ${request.url()}`));
-    await opened.goto(siteUrl + '/full/', { waitUntil: 'domcontentloaded' });
-    await waitFor(opened, 'the loading line', () => /Loading [1-9]/.test(document.getElementById('line').textContent), 20000);
-    await screenshot(opened, 'loading');
-    await client.send('Network.emulateNetworkConditions', { offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
-    return { page: opened, seen: found };
+    };
+    const opened = await openPage(browser, siteUrl + '/full/', prepare, 'domcontentloaded');
+    await waitFor(opened.page, 'the loading line', () => /Loading [1-9]/.test(document.getElementById('line').textContent), 20000);
+    await screenshot(opened.page, 'loading');
+    await opened.page.evaluate(() => { window.slowBodies = false; });
+    return opened;
   }
 
   test('loads with a percentage, offers Play, with no console errors', async () => {
@@ -223,6 +251,22 @@ describe('the show in the page', { concurrency: false }, () => {
     assert.deepEqual(seen.console.filter((m) => m.type === 'error'), []);
     assert.ok(seen.console.some((m) => m.text === 'Filesystem 3.10'), 'the archive banner is on the console');
     assert.ok(seen.console.some((m) => m.text === '.....'), 'the archive dots are on the console');
+  });
+});
+
+// Firefox keeps Escape for itself in full screen and only leaves it; the page must end the show
+// all the same, with the one key.
+describe('Escape in full screen', () => {
+  test('Escape in full screen as the first key ends the show', async () => {
+    const { page, seen } = await openPage(browser, `${siteUrl}/full/`);
+    await startShow(page);
+    await waitFor(page, 'full screen and the main loop', () => document.fullscreenElement !== null && Module._web_active_passes() > 30, 20000);
+    await page.keyboard.press('Escape');
+    await waitFor(page, 'the end state', () => !document.getElementById('again').hidden, 5000);
+    assert.equal(await page.$eval('#line', (e) => e.textContent), 'The show has ended.');
+    assert.equal(await page.evaluate(() => document.fullscreenElement), null);
+    assert.deepEqual(seen.errors, []);
+    await page.close();
   });
 });
 

@@ -50,15 +50,44 @@
     return document.visibilityState === 'visible' && document.hasFocus() ? 1 : 0;
   }
 
+  let escapeAt = -Infinity;       // when the show last had the Escape key
+  let activationChanged = false;  // a hidden page or lost focus since full screen was left
+
   document.addEventListener('keydown', (event) => {
     if (!started) return;
     const code = event.key === 'Escape' ? keyEscape : event.keyCode;
-    if (code === keyEscape) event.preventDefault();
+    if (code === keyEscape) {
+      event.preventDefault();
+      escapeAt = performance.now();
+    }
     post(message.keyDown, code);
   });
-  document.addEventListener('visibilitychange', () => post(message.activate, active()));
-  window.addEventListener('blur', () => post(message.activate, 0));
+  document.addEventListener('visibilitychange', () => {
+    if (document.hidden) activationChanged = true;
+    post(message.activate, active());
+  });
+  window.addEventListener('blur', () => {
+    activationChanged = true;
+    post(message.activate, 0);
+  });
   window.addEventListener('focus', () => post(message.activate, active()));
+
+  // A browser without a keyboard lock keeps Escape for itself in full screen and only leaves
+  // it: full screen left while the show plays is then the viewer's Escape. The page knows two
+  // other ways out, a hidden page and lost focus, whose events may come just before or just
+  // after, so the decision waits a moment. The page's own exit comes after the show has ended.
+  const escapeGrace = 150;  // ms
+  document.addEventListener('fullscreenchange', () => {
+    if (document.fullscreenElement || !started) return;
+    activationChanged = false;
+    const left = performance.now();
+    setTimeout(() => {
+      if (!started || activationChanged || active() === 0) return;
+      if (left - escapeAt < 1000) return;  // the key itself came through
+      escapeAt = left;
+      post(message.keyDown, keyEscape);
+    }, escapeGrace);
+  });
 
   const page = {
     log: [],

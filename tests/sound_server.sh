@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The test's own PulseAudio daemon with a null sink (Wine's real-time output device), in the
+# A test's own PulseAudio daemon with a null sink (a real-time output device), in the
 # XDG_RUNTIME_DIR the caller set to a private folder: sound_server.sh start|stop LOG
 set -euo pipefail
 log=${2:?usage: sound_server.sh start|stop LOG}

@@ -12,7 +12,8 @@ void main_window_proc(const WindowMessage& message) {
   switch (message.kind) {
     case MessageKind::activate:
       app_active = message.param;
-      window_show_cursor(message.param == 0);  // the pointer shows while inactive
+      cursor_shown = message.param == 0 ? 1 : 0;
+      window_show_cursor(cursor_shown != 0);
       break;
     case MessageKind::key_down:
       if (message.param == key_escape) window_destroy();

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "platform/music.h"
+
 namespace {
 
 constexpr int32_t slice_frames = 128;  // one position stamp per slice: under 3 ms
@@ -68,5 +70,5 @@ uint32_t module_stream_position_at(int64_t heard_frame) {
   }
   const uint32_t order = static_cast<uint32_t>(chosen >> 12) & 0xFFF;
   const uint32_t row = static_cast<uint32_t>(chosen) & 0xFFF;
-  return order | row << 16;
+  return music_pack_position(order, row);
 }

@@ -52,11 +52,10 @@ const MusicDevice device_b = {"second", fake_open<b>, fake_start<b>, fake_close<
 
 // Rows from the module's start, as the script would count them in the first orders.
 int64_t heard_row(MusicHandle music) {
-  const uint32_t position = music_position(music);
-  int64_t rows = 0;
-  for (int32_t order = 0; order < static_cast<int32_t>(position & 0xFFFF); ++order)
-    rows += music_pattern_rows(music, order);
-  return rows + (position >> 16);
+  const MusicPosition position = music_unpack_position(music_position(music));
+  int64_t rows = position.row;
+  for (int32_t order = 0; order < static_cast<int32_t>(position.order); ++order) rows += music_pattern_rows(music, order);
+  return rows;
 }
 
 class ModulePlayer : public ::testing::Test {

@@ -69,8 +69,7 @@ void to_rgb(const uint8_t* pixels, int32_t pitch, const PaletteEntry* palette) {
 
 void show_progress(uint64_t present) {
   if (!render.progress || present % 30 != 0) return;
-  const uint32_t position = music_position(music_handle);
-  const uint32_t order = position & 0xFFFF;
+  const uint32_t order = music_unpack_position(music_position(music_handle)).order;
   const int filled = static_cast<int>(order > 43 ? 40 : order * 40 / 43);
   std::fprintf(stderr, "\r[%.*s%*s] order %2u of 43, frame %llu", filled,
                "########################################", 40 - filled, "", order,

@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "host/scene_list.h"
 
 const char* const render_usage =
     "usage: tarnwick-render [--rate HZ] [--log FILE|-] [--png DIR --frames LIST] [--wav FILE]\n"
@@ -124,8 +127,8 @@ bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* 
       }
       o->escape_at = static_cast<int64_t>(number);
     } else if (option == "--scene") {
-      if (!parse_unsigned(value, &number) || number > 6) {
-        *error = "--scene takes 0 to 6";
+      if (!parse_unsigned(value, &number) || number >= static_cast<uint64_t>(scene_count)) {
+        *error = "--scene takes 0 to " + std::to_string(scene_count - 1);
         return false;
       }
       o->scene = static_cast<int32_t>(number);

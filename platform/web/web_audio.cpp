@@ -18,14 +18,18 @@ int16_t chunk[max_chunk_frames * 2];
 bool started = false;
 
 bool open_device(char* error, size_t error_size) {
-  if (web_audio_open()) return true;
-  std::snprintf(error, error_size, "this browser gives the page no audio output");
+  // Indexed by WebAudioOpen.
+  static const char* const refusals[] = {"", "this browser gives the page no audio output",
+                                         "the browser's audio output is not running"};
+  const int32_t answer = static_cast<int32_t>(web_audio_open());
+  if (answer == 0) return true;
+  std::snprintf(error, error_size, "%s", refusals[answer == 1 ? 1 : 2]);
   return false;
 }
 
-void start_device(uint64_t) {
+void start_device(uint64_t first_frame) {
   started = true;
-  web_audio_start();
+  web_audio_start(static_cast<double>(first_frame));
 }
 
 void close_device() {
@@ -34,8 +38,10 @@ void close_device() {
 }
 
 bool device_heard_frame(int64_t* frame) {
-  *frame = static_cast<int64_t>(std::floor(web_audio_heard_frame()));
-  return true;
+  double heard = 0;
+  const bool running = web_audio_heard_frame(&heard);
+  *frame = static_cast<int64_t>(std::floor(heard));
+  return running;
 }
 
 const MusicDevice web_audio = {"Web Audio", open_device, start_device, close_device, device_heard_frame};

@@ -24,10 +24,14 @@ EM_JS(int, page_open_canvas, (uint32_t width, uint32_t height), {
 EM_ASYNC_JS(void, page_show_frame, (const uint32_t* rgba, uint32_t width, uint32_t height), {
   await Module.tarnwickPage.showFrame(HEAPU8.subarray(rgba, rgba + width * height * 4));
 });
-EM_JS(int, audio_open, (), { return Module.tarnwickAudio.open() ? 1 : 0; });
-EM_JS(void, audio_start, (), { Module.tarnwickAudio.start(); });
+EM_JS(int, audio_open, (), { return Module.tarnwickAudio.open(); });
+EM_JS(void, audio_start, (double first_frame), { Module.tarnwickAudio.start(first_frame); });
 EM_JS(void, audio_stop, (), { Module.tarnwickAudio.stop(); });
-EM_JS(double, audio_heard_frame, (), { return Module.tarnwickAudio.heardFrame(); });
+EM_JS(int, audio_heard_frame, (double* frame), {
+  const audio = Module.tarnwickAudio;
+  HEAPF64[frame >> 3] = audio.heardFrame();
+  return audio.outputHeard() ? 1 : 0;
+});
 EM_JS(void, page_show_ended, (int32_t exit_code), { Module.tarnwickPage.showEnded(exit_code); });
 EM_JS(void, page_script_line, (const char* line), { Module.tarnwickPage.scriptLine(UTF8ToString(line)); });
 // clang-format on
@@ -39,9 +43,9 @@ void web_page_show_cursor(int32_t shown) { page_show_cursor(shown); }
 void web_page_message_box(const char* title, const char* text) { page_message_box(title, text); }
 bool web_page_open_canvas(uint32_t width, uint32_t height) { return page_open_canvas(width, height) != 0; }
 void web_page_show_frame(const uint32_t* rgba, uint32_t width, uint32_t height) { page_show_frame(rgba, width, height); }
-bool web_audio_open() { return audio_open() != 0; }
-void web_audio_start() { audio_start(); }
+WebAudioOpen web_audio_open() { return static_cast<WebAudioOpen>(audio_open()); }
+void web_audio_start(double first_frame) { audio_start(first_frame); }
 void web_audio_stop() { audio_stop(); }
-double web_audio_heard_frame() { return audio_heard_frame(); }
+bool web_audio_heard_frame(double* frame) { return audio_heard_frame(frame) != 0; }
 void web_page_show_ended(int32_t exit_code) { page_show_ended(exit_code); }
 void web_page_script_line(const char* line) { page_script_line(line); }

@@ -19,11 +19,16 @@ bool web_page_open_canvas(uint32_t width, uint32_t height);
 void web_page_show_frame(const uint32_t* rgba, uint32_t width, uint32_t height);
 
 // Audio: an AudioContext playing what the wasm renders, scheduled ahead on its clock.
-bool web_audio_open();
-void web_audio_start();
+// Whether the context can take sound: it exists at 44100 Hz and runs (or was never started, the
+// first time, when the browser may not have started it yet).
+enum class WebAudioOpen : int32_t { ready = 0, no_web_audio = 1, not_running = 2 };
+WebAudioOpen web_audio_open();
+// Schedules the stream from stream frame `first_frame` on, a moment from now.
+void web_audio_start(double first_frame);
 void web_audio_stop();
-// The frame of the module's stream that leaves the audio graph now, counted from frame 0.
-double web_audio_heard_frame();
+// The stream frame that leaves the audio graph now; false once the context has stopped running
+// or has not run within 2 s of its start, with the last frame heard.
+bool web_audio_heard_frame(double* frame);
 
 // The end of the show: its exit code, for the page's end line.
 void web_page_show_ended(int32_t exit_code);

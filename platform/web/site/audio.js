@@ -4,6 +4,10 @@
 // ahead of time. Whatever the main thread does (a long frame, a hidden tab), the queued chunks
 // play on gaplessly. A hidden tab's timers are slowed down, so the lead is longer there, and
 // every chunk that ends tops the queue up as well.
+//
+// A context that does not run (no sound server: the browser keeps it suspended) or stops running
+// is a lost device to the module player, which plays on silently on the page's clock and asks
+// again every 2 s; a context that runs again takes the stream from where the silence is.
 window.tarnwickAudio = (function () {
   const rate = 44100;
   const chunkFrames = 2048;
@@ -21,10 +25,15 @@ window.tarnwickAudio = (function () {
   let timer = 0;
   let firstFrame = 0;      // the context's frame at which stream frame 0 plays
   let framesQueued = 0;    // stream frames rendered and scheduled
+  let everStarted = false;
+  let startedAt = 0;       // performance.now() of the first start
+  let lost = false;        // the context stopped running, or did not start in time
+  const startGrace = 2000; // ms a fresh context may take to start running
   const sources = new Set();
 
   const audio = {
-    onChunk: null,  // told of every chunk: (first stream frame, left, right)
+    onChunk: null,   // told of every chunk: (first stream frame, left, right)
+    onOutput: null,  // told when the sound output is lost (false) and back (true)
 
     // Made in the Play click: browsers start sound only from a user's gesture.
     prepare() {
@@ -47,18 +56,25 @@ window.tarnwickAudio = (function () {
     startFrame: () => firstFrame,
     framesQueued: () => framesQueued,
 
+    // 0: ready; 1: no Web Audio at 44100 Hz; 2: not running (a fresh context may start later).
     open() {
-      return context !== null && context.sampleRate === rate;
+      if (context === null || context.sampleRate !== rate) return 1;
+      return context.state === 'running' || !everStarted ? 0 : 2;
     },
 
-    start() {
+    // Stream frame `first` plays a moment from now; the frames before it were heard or passed.
+    start(first) {
       pool = [];
       for (let i = 0; i < poolSize; ++i) pool.push(context.createBuffer(2, chunkFrames, rate));
       left = new Float32Array(chunkFrames);
       right = new Float32Array(chunkFrames);
-      firstFrame = Math.ceil((context.currentTime + 0.05) * rate);
-      framesQueued = 0;
+      framesQueued = first;
+      firstFrame = Math.ceil((context.currentTime + 0.05) * rate) - framesQueued;
       running = true;
+      if (!everStarted) startedAt = performance.now();
+      everStarted = true;
+      if (lost && audio.onOutput) audio.onOutput(true);
+      lost = false;
       timer = setInterval(audio.pump, 40);
       audio.pump();
     },
@@ -83,6 +99,17 @@ window.tarnwickAudio = (function () {
         firstFrame = Math.ceil((now + 0.02) * rate) - framesQueued;
       }
       while ((firstFrame + framesQueued) / rate < now + lead) queueChunk();
+    },
+
+    // Whether the listener hears the context: it runs, or it is fresh and may yet start.
+    outputHeard() {
+      if (!context || !running) return false;
+      const heard = context.state === 'running' || (performance.now() - startedAt < startGrace && !lost);
+      if (!heard && !lost) {
+        lost = true;
+        if (audio.onOutput) audio.onOutput(false);
+      }
+      return heard;
     },
 
     // The frame of the stream leaving the graph now: the output's own timestamp carried on to

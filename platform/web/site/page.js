@@ -36,6 +36,15 @@
     line.className = isError ? 'error' : '';
   }
 
+  // The sound output lost or back, on the page and the console.
+  const notice = document.getElementById('notice');
+  const silentText = 'No sound output: playing silently';
+  window.tarnwickAudio.onOutput = (running) => {
+    notice.hidden = running || !started;
+    notice.textContent = running ? '' : silentText;
+    console.warn(running ? 'Sound output back' : silentText);
+  };
+
   function post(kind, param) {
     if (!started) return;
     queue.push([kind, param]);
@@ -166,6 +175,7 @@
 
     showEnded(exitCode) {
       started = false;
+      notice.hidden = true;
       canvas.style.display = 'none';
       if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
       if (exitCode === 0) {

@@ -3,8 +3,6 @@
 // only what both protocols give. No browser is ever downloaded.
 // TARNWICK_BROWSER names the engine: chromium (the default) or firefox.
 import fs from 'node:fs';
-import os from 'node:os';
-import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 export const engine = process.env.TARNWICK_BROWSER || 'chromium';
@@ -13,22 +11,12 @@ const executables = {
   firefox: process.env.TARNWICK_FIREFOX || '/usr/bin/firefox-esr',
 };
 
-// A browser may still be writing its profile while it exits.
-function removeProfile(profile) {
-  try {
-    fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 });
-  } catch (error) {
-    console.error(`could not remove ${profile}: ${error.message}`);
-  }
-}
-
-function launchOptions(profile, { env, firefoxPrefs }) {
+function launchOptions({ env, firefoxPrefs }) {
   if (engine === 'firefox') {
     return {
       browser: 'firefox',
       executablePath: executables.firefox,
       headless: true,
-      userDataDir: profile,
       env,
       extraPrefsFirefox: {
         // Full screen at once, without its warning and transition, as a viewer sees it settle.
@@ -42,7 +30,6 @@ function launchOptions(profile, { env, firefoxPrefs }) {
   return {
     executablePath: executables.chromium,
     headless: true,
-    userDataDir: profile,
     env,
     args: [
       '--no-sandbox', '--autoplay-policy=no-user-gesture-required', '--disable-gpu',
@@ -59,13 +46,10 @@ export async function startBrowser({ env = process.env, firefoxPrefs = {} } = {}
   if (!fs.existsSync(executable)) {
     throw new Error(`${engine} cannot start: ${executable} is missing (scripts/install-deps web)`);
   }
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), `tarnwick-${engine}-`));
+  // Puppeteer makes each browser a fresh profile and removes it once the browser has exited.
   try {
-    const browser = await puppeteer.launch(launchOptions(profile, { env, firefoxPrefs }));
-    browser.on('disconnected', () => removeProfile(profile));
-    return browser;
+    return await puppeteer.launch(launchOptions({ env, firefoxPrefs }));
   } catch (error) {
-    removeProfile(profile);
     throw new Error(`${engine} cannot start (${executable}): ${error.message}`);
   }
 }

@@ -124,7 +124,7 @@ describe('the show in the page', { concurrency: false }, () => {
   test('Play starts the splash, then the scenes', async () => {
     await page.addScriptTag({ path: checks });
     await startShow(page);
-    await page.evaluate((seconds) => window.tarnwickCheck.installTap(seconds), 100);
+    await page.evaluate((seconds) => window.tarnwickCheck.installTap(seconds), 130);
     // The splash: frames presented, no pass of the main loop yet, then the picture faded in.
     await waitFor(page, 'the splash picture', () => Module._web_shown_flips() > 80 && window.tarnwickCheck.canvasMatches().lit > 10000, 10000);
     assert.equal(await page.evaluate(() => Module._web_active_passes()), 0);
@@ -220,6 +220,38 @@ describe('the show in the page', { concurrency: false }, () => {
     assert.equal(result.within, result.judged, `worst error ${result.worstMs} ms`);
   });
 
+  test('an output that stops: the show plays on silently on the clock, says so, and the music joins again in its place', async (t) => {
+    const heardNow = () => ({ heard: Module.tarnwickAudio.heardFrame(), at: performance.now() });
+    const before = await page.evaluate(heardNow);
+    await page.evaluate(() => Module.tarnwickAudio.context().suspend());
+    await waitFor(page, 'the line saying so', () => !document.getElementById('notice').hidden, 5000);
+    assert.equal(await page.$eval('#notice', (e) => e.textContent), 'No sound output: playing silently');
+    assert.ok(seen.console.some((m) => m.text === 'No sound output: playing silently'), 'the line is not on the console');
+    await screenshot(page, 'silent');
+    const silentFrom = await page.evaluate(() => Module._web_music_position());
+    await sleep(1500);
+    const silentTo = await page.evaluate(() => Module._web_music_position());
+    assert.notEqual(silentTo, silentFrom, 'the position stood still without sound');
+
+    const resumedAt = await page.evaluate(async () => {
+      await Module.tarnwickAudio.context().resume();
+      return Module.tarnwickAudio.context().currentTime * 44100;
+    });
+    await waitFor(page, 'the music back', () => document.getElementById('notice').hidden, 5000);
+    await sleep(300);  // past the moment before the stream's first frame plays, which nothing marks
+    const after = await page.evaluate(heardNow);
+    // The stream heard again is where the clock had gone on to: only the device's start-up lead late.
+    const lagMs = ((after.at - before.at) / 1000 * rate - (after.heard - before.heard)) / rate * 1000;
+    t.diagnostic(`${((after.at - before.at) / 1000).toFixed(1)} s after the output stopped the stream heard lags the clock by ${lagMs.toFixed(1)} ms`);
+    assert.ok(Math.abs(lagMs) < 150, `the music joined ${lagMs.toFixed(0)} ms away from the clock`);
+    const samples = await page.evaluate(() => window.tarnwickCheck.samplePositions(3000));
+    const offsets = await page.evaluate((from) => window.tarnwickCheck.findOffsets(from), resumedAt + rate / 2);
+    assert.ok(offsets.length >= 2 && offsets.every((o) => o === offsets[0]), `offsets after the output came back: ${offsets.join(' ')}`);
+    const result = await page.evaluate((s, o) => window.tarnwickCheck.judge(s, o), samples, offsets[0]);
+    assert.ok(result.judged > 50, `only ${result.judged} samples could be judged`);
+    assert.equal(result.within, result.judged, `worst error ${result.worstMs} ms`);
+  });
+
   test('a hidden tab stops the drawing while the music plays on, and drawing resumes', async () => {
     const other = await browser.newPage();
     await other.bringToFront();
@@ -248,7 +280,8 @@ describe('the show in the page', { concurrency: false }, () => {
     assert.equal(await page.$eval('#screen', (e) => e.style.display), 'none');
     await screenshot(page, 'end');
     assert.deepEqual(seen.errors, []);
-    assert.deepEqual(seen.console.filter((m) => m.type === 'error'), []);
+    const playerLines = /^(Audio device lost|No audio device|Audio device back)/;  // the stopped output
+    assert.deepEqual(seen.console.filter((m) => m.type === 'error' && !playerLines.test(m.text)), []);
     assert.ok(seen.console.some((m) => m.text === 'Filesystem 3.10'), 'the archive banner is on the console');
     assert.ok(seen.console.some((m) => m.text === '.....'), 'the archive dots are on the console');
   });
@@ -267,6 +300,51 @@ describe('Escape in full screen', () => {
     assert.equal(await page.evaluate(() => document.fullscreenElement), null);
     assert.deepEqual(seen.errors, []);
     await page.close();
+  });
+});
+
+// No sound server at all: Firefox keeps the AudioContext suspended, Chromium plays into a silent
+// output of its own. Either way the show runs in real time.
+describe('no sound server', () => {
+  test('the show plays on in real time, and says so where the output does not run', async (t) => {
+    const runtime = fs.mkdtempSync(path.join(os.tmpdir(), 'tarnwick-no-sound-'));
+    const env = { ...process.env, XDG_RUNTIME_DIR: runtime, PULSE_SERVER: `unix:${runtime}/none` };
+    const lone = await startBrowser({ env });
+    try {
+      const { page, seen } = await openPage(lone, `${siteUrl}/full/`);
+      await page.evaluate(() => {
+        const shown = Module.tarnwickPage;
+        const scriptLine = shown.scriptLine;
+        shown.lineTimes = [];
+        shown.scriptLine = (text) => {
+          shown.lineTimes.push(performance.now());
+          scriptLine(text);
+        };
+      });
+      await startShow(page);
+      await waitFor(page, 'the third caption', () => Module.tarnwickPage.log.length >= 3, 40000);
+      const state = await page.evaluate(() => Module.tarnwickAudio.context().state);
+      const notice = await page.$eval('#notice', (e) => (e.hidden ? '' : e.textContent));
+      t.diagnostic(`the AudioContext is ${state}; the page says "${notice}"`);
+      if (engine === 'firefox') assert.notEqual(state, 'running', 'Firefox found a sound output');
+      if (state !== 'running') {
+        await screenshot(page, 'no-sound-server');
+        assert.equal(notice, 'No sound output: playing silently');
+        assert.ok(seen.console.some((m) => m.text === 'No sound output: playing silently'), 'the line is not on the console');
+      }
+      // Captions every 384 passes of 60 Hz: the first and the third are 12.8 s apart.
+      const { log, times } = await page.evaluate(() => ({ log: Module.tarnwickPage.log.slice(0, 3), times: Module.tarnwickPage.lineTimes.slice(0, 3) }));
+      assert.deepEqual(log.map(withoutPass), nativeLog().slice(0, 3).map((entry) => entry.action));
+      const seconds = (times[2] - times[0]) / 1000;
+      t.diagnostic(`first to third caption: ${seconds.toFixed(2)} s`);
+      assert.ok(Math.abs(seconds - 12.8) < 0.3, `the first to the third caption took ${seconds.toFixed(2)} s, not 12.8 s`);
+      await page.keyboard.press('Escape');
+      await waitFor(page, 'the end state', () => !document.getElementById('again').hidden, 5000);
+      assert.deepEqual(seen.errors, []);
+    } finally {
+      await lone.close();
+      fs.rmSync(runtime, { recursive: true, force: true });
+    }
   });
 });
 

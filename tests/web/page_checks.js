@@ -47,7 +47,8 @@ window.tarnwickCheck = (function () {
     audio.onChunk = (first, left) => {
       if (first + left.length > record.stream.length) return;
       record.stream.set(left, first);
-      for (let f = first; f < first + left.length; f += 128) record.stamps[f / 128] = Module._web_music_position_at(f);
+      // A chunk starts on any frame once the stream was taken up again after a silence.
+      for (let f = Math.ceil(first / 128) * 128; f < first + left.length; f += 128) record.stamps[f / 128] = Module._web_music_position_at(f);
       record.streamFrames = first + left.length;
     };
     window.tarnwickTap = record;

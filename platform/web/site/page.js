@@ -59,8 +59,8 @@
     return document.visibilityState === 'visible' && document.hasFocus() ? 1 : 0;
   }
 
-  let escapeAt = -Infinity;       // when the show last had the Escape key
-  let activationChanged = false;  // a hidden page or lost focus since full screen was left
+  let escapeAt = -Infinity;      // when the show last had the Escape key
+  let activationAt = -Infinity;  // when the page was last hidden, shown, blurred or focused
 
   document.addEventListener('keydown', (event) => {
     if (!started) return;
@@ -72,30 +72,35 @@
     post(message.keyDown, code);
   });
   document.addEventListener('visibilitychange', () => {
-    if (document.hidden) activationChanged = true;
+    activationAt = performance.now();
     post(message.activate, active());
   });
   window.addEventListener('blur', () => {
-    activationChanged = true;
+    activationAt = performance.now();
     post(message.activate, 0);
   });
-  window.addEventListener('focus', () => post(message.activate, active()));
+  window.addEventListener('focus', () => {
+    activationAt = performance.now();
+    post(message.activate, active());
+  });
 
   // A browser without a keyboard lock keeps Escape for itself in full screen and only leaves
-  // it: full screen left while the show plays is then the viewer's Escape. The page knows two
-  // other ways out, a hidden page and lost focus, whose events may come just before or just
-  // after, so the decision waits a moment. The page's own exit comes after the show has ended.
-  const escapeGrace = 150;  // ms
+  // it: full screen left while the show plays is then the viewer's Escape. The other ways out the
+  // page knows of are a hidden page and lost focus: browsers leave full screen just before or
+  // after those events, or when the page is shown again, so a change of activation shortly
+  // before or after is the reason instead. The page's own exit comes after the show has ended.
+  const activationBefore = 500;  // ms
+  const activationAfter = 150;   // ms
   document.addEventListener('fullscreenchange', () => {
     if (document.fullscreenElement || !started) return;
-    activationChanged = false;
     const left = performance.now();
     setTimeout(() => {
-      if (!started || activationChanged || active() === 0) return;
+      if (!started || active() === 0) return;
+      if (activationAt > left - activationBefore) return;
       if (left - escapeAt < 1000) return;  // the key itself came through
       escapeAt = left;
       post(message.keyDown, keyEscape);
-    }, escapeGrace);
+    }, activationAfter);
   });
 
   const page = {

@@ -28,7 +28,8 @@ RECT client = {};       // the window's client area the box was placed in
 PictureBox box = {};
 FramePacer pacer;
 DwmFlushCall dwm_flush = nullptr;  // only while the compositor runs and its flush waits
-clock_type::time_point last_flip;
+int flushes = 0;                   // since flushes_since
+clock_type::time_point flushes_since;
 char last_error[256] = "";
 
 VideoResult fail(VideoResult code, const char* what) {
@@ -87,17 +88,21 @@ void paint_borders(HDC dc) {
     if (strip.right > strip.left && strip.bottom > strip.top) FillRect(dc, &strip, black);
 }
 
-// DwmFlush waits for the next composition; one that returns at once (a stub) leaves the
-// pacing to the frame pacer from then on.
+// DwmFlush waits for the compositor's next frame. One that lets more flips through than the
+// display shows (a stub) leaves the pacing to the frame pacer from then on. A failed flush
+// (the compositor off) is paced by the frame pacer too.
 void wait_for_display() {
-  const clock_type::time_point before = last_flip;
+  constexpr int checked_flips = 60;
   if (dwm_flush && SUCCEEDED(dwm_flush())) {
-    last_flip = clock_type::now();
-    if (last_flip - before >= pacer.period / 2) return;
+    if (++flushes < checked_flips) return;
+    const clock_type::time_point now = clock_type::now();
+    const bool waits = now - flushes_since >= pacer.period * (checked_flips * 3 / 4);
+    flushes = 0;
+    flushes_since = now;
+    if (waits) return;
     dwm_flush = nullptr;
   }
   frame_pacer_wait(pacer);
-  last_flip = clock_type::now();
 }
 
 VideoResult gdi_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
@@ -115,7 +120,8 @@ VideoResult gdi_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
   client = {};
   find_compositor();
   frame_pacer_start(pacer, refresh_rate(), clock_type::now());
-  last_flip = clock_type::now();
+  flushes = 0;
+  flushes_since = clock_type::now();
   return cover_monitor(window);
 }
 

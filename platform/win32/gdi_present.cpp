@@ -92,7 +92,7 @@ void paint_borders(HDC dc) {
 // display shows (a stub) leaves the pacing to the frame pacer from then on. A failed flush
 // (the compositor off) is paced by the frame pacer too.
 void wait_for_display() {
-  constexpr int checked_flips = 60;
+  constexpr int checked_flips = 8;  // few, so that a stub is found before the splash has faded in
   if (dwm_flush && SUCCEEDED(dwm_flush())) {
     if (++flushes < checked_flips) return;
     const clock_type::time_point now = clock_type::now();

@@ -16,23 +16,19 @@
 #include "platform/emulated_modes.h"
 #include "platform/frame_pacer.h"
 #include "platform/video.h"
+#include "platform/video_frame.h"
 #include "platform/win32/presenter.h"
 #include "platform/win32/surface_present.h"
 #include "platform/win32/win32_internal.h"
 
 namespace {
 
-constexpr uint32_t max_width = 640;
-constexpr uint32_t max_height = 480;
 
 IDirectDraw7* ddraw = nullptr;
 IDirectDrawSurface7* primary = nullptr;
 IDirectDrawSurface7* back_buffer = nullptr;
 IDirectDrawPalette* palette = nullptr;
 PALETTEENTRY palette_entries[256];
-uint8_t frame[max_width * max_height];
-uint32_t width = 0;
-uint32_t height = 0;
 FramePacer pacer;
 char last_error[256] = "";
 
@@ -114,10 +110,7 @@ void leave_exclusive_mode() {
 }
 
 VideoResult direct_draw_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
-  if (bits_per_pixel != 8 || w > max_width || h > max_height) {
-    std::snprintf(last_error, sizeof last_error, "%ux%u at %u bits is not offered", w, h, bits_per_pixel);
-    return video_code::invalid_mode;
-  }
+  if (const VideoResult code = emulated_mode_check(w, h, bits_per_pixel, last_error, sizeof last_error)) return code;
   char step[64];
   std::snprintf(step, sizeof step, "SetDisplayMode %ux%ux%u", w, h, bits_per_pixel);
   const VideoResult result = checked(ddraw->SetDisplayMode(w, h, bits_per_pixel, 0, DDSDM_STANDARDVGAMODE), step);
@@ -201,13 +194,13 @@ VideoResult video_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
   if (presenter == &gdi_presenter) leave_exclusive_mode();
   const VideoResult result = presenter->set_mode(w, h, bits_per_pixel);
   if (result != video_code::ok) return result;
-  width = w;
-  height = h;
+  video_frame.width = w;
+  video_frame.height = h;
   return video_code::ok;
 }
 
 VideoResult video_create_surfaces() {
-  std::memset(frame, 0, sizeof frame);
+  std::memset(video_frame.pixels, 0, sizeof video_frame.pixels);
   return presenter->create_surfaces();
 }
 
@@ -222,14 +215,6 @@ void video_set_palette(const PaletteEntry entries[256]) {
   presenter->set_palette(palette_entries);
 }
 
-VideoResult video_lock(uint8_t** pixels, int32_t* pitch) {
-  *pixels = frame;
-  *pitch = static_cast<int32_t>(width);
-  return video_code::ok;
-}
-
-void video_unlock() {}
-
-VideoResult video_flip() { return presenter->present(frame, width, height); }
+VideoResult video_flip() { return presenter->present(video_frame.pixels, video_frame.width, video_frame.height); }
 
 const char* video_last_error() { return presenter->last_error(); }

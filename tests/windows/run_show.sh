@@ -13,6 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 title="TORVAN TEST PROGRAM"
 fail() { echo "run_show: FAILED: $*" >&2; exit 1; }
 log() { echo "run_show: $*"; }
+. "$(dirname "$0")/../../scripts/lib.sh"
 
 # Wine's virtual desktop offers the classic modes (320x200x8 among them); plain X does not.
 # The session starts again with the desktop on or off, at DPI (Wine's LogPixels), and on a new
@@ -85,8 +86,6 @@ dialog_text() {
   tr -d '\r' < "$run/probe.txt"
 }
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-
 # The show's share of a core over 10 s of playing, in share_text.
 measure_share() {
   local process before after share
@@ -94,7 +93,7 @@ measure_share() {
   before=$(cpu_ticks "$process")
   sleep 10
   after=$(cpu_ticks "$process")
-  share=$(( (after - before) * 1000 / $(getconf CLK_TCK) / 10 ))
+  share=$(share_tenths $(( after - before )) 10000)
   share_text="$(( share / 10 )).$(( share % 10 )) %"
 }
 
@@ -226,7 +225,8 @@ emulated_show() {
 }
 emulated_show emulated-720 1280x720 96 "160 0 960 720"
 
-# --- 5. The display's popup itself, with the system's look (common controls 6): the "ddu_popupw" dialog with a code's documented text.
+# --- 5. The display's popup itself, in the system's look (common controls 6): the "ddu_popupw"
+# dialog with a code's documented text.
 start "$run" "$bin/popup-check.exe"
 wait_windows 2 "the popup"
 shot popup > /dev/null

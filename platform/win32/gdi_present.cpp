@@ -143,11 +143,12 @@ VideoResult gdi_present(const uint8_t* frame, uint32_t w, uint32_t h) {
   GetClientRect(window, &now);
   const HDC dc = GetDC(window);
   if (!dc) return fail(video_code::surface_lost, "GetDC");
+  // The borders once per layout: uncovered later, the class's black brush erases them again.
   if (!EqualRect(&now, &client)) {
     client = now;
     box = letterbox(client.right - client.left, client.bottom - client.top);
+    paint_borders(dc);
   }
-  paint_borders(dc);
   SetStretchBltMode(dc, COLORONCOLOR);  // nearest neighbour
   const int rows = StretchDIBits(dc, client.left + box.x, client.top + box.y, box.w, box.h, 0, 0, static_cast<int>(w),
                                  static_cast<int>(h), frame, reinterpret_cast<const BITMAPINFO*>(&dib), DIB_RGB_COLORS,

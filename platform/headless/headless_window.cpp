@@ -55,7 +55,7 @@ void window_pump_events() { check_schedule(); }
 void window_sleep_until_event() {
   if (inactive_begun && headless_music_started()) {
     const uint64_t wake = headless_music_start_ns() + inactive_to_ns;
-    if (wake > headless_time_ns()) headless_advance_time(wake - headless_time_ns());
+    if (wake > headless_time_ns()) headless_advance_clock(wake - headless_time_ns());
     inactive_scheduled = false;
     headless_post_message({MessageKind::activate, 1});
     return;

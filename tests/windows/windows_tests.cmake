@@ -44,6 +44,9 @@ foreach(dir ${test_dirs})
   endif()
 endforeach()
 
+# Folders without a program of the generic kind, each holding its own.
+include(${CMAKE_SOURCE_DIR}/tests/player/tests.cmake)
+
 # Helpers of scripts/test-windows: a look at the dialogs in Wine, and the real popup on its own.
 add_executable(window-probe ${CMAKE_CURRENT_LIST_DIR}/helpers/window_probe.cpp)
 add_executable(popup-check WIN32 ${CMAKE_CURRENT_LIST_DIR}/helpers/popup_check.cpp ${CMAKE_SOURCE_DIR}/platform/win32/tarnwick.rc)

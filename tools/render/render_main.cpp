@@ -18,6 +18,7 @@
 #include "tools/render/scene_run.h"
 #include "tools/render/video_encoder.h"
 #include "tools/render/wav_writer.h"
+#include "tools/standard_options.h"
 
 namespace {
 
@@ -165,6 +166,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const RenderOptions& o = render.options;
+  if (!o.standard_option.empty())
+    return answer_standard_option(o.standard_option, "tarnwick-render", render_usage);
   if (!o.dump_dir.empty()) return dump_data(o.dump_dir);
   // Started away from any show data, an installed tarnwick-render reads its installed data;
   // the files it writes still go where the command line meant.

@@ -7,11 +7,14 @@
 
 #include "host/scene_list.h"
 
+#include "tools/standard_options.h"
+
 const char* const render_usage =
     "usage: tarnwick-render [--rate HZ] [--log FILE|-] [--png DIR --frames LIST] [--wav FILE]\n"
     "                       [--video FILE] [--inactive A-B] [--escape-at N]\n"
     "       tarnwick-render --scene S --passes N --ticks T --raw FILE [--start FILE] [--beat-at LIST]\n"
-    "       tarnwick-render --dump-data DIR\n";
+    "       tarnwick-render --dump-data DIR\n"
+    "       tarnwick-render --help | --version\n";
 
 namespace {
 
@@ -86,6 +89,10 @@ bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* 
   std::string frames_list;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
+    if (is_standard_option(option)) {
+      o->standard_option = option;  // whatever else the line holds
+      return true;
+    }
     if (i + 1 >= argc) {
       *error = "missing value after " + option;
       return false;

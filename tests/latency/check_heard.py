@@ -14,6 +14,14 @@ the median is beyond 5 ms or either percentile beyond 15 ms.
 
 Two runs of the same device, the second through an output of MS more latency: the heard frame,
 against the frames written, must be MS further back in the second (within 15 ms).
+
+  check_heard.py screen HEARD_RAW ROW_RAW START SEEN SCREEN_LOG HZ NAME
+
+A row of the real program's module (module_row: its sound begins at frame START, the program sees
+it from frame SEEN on, ROW_RAW holds the frames from SEEN) is found in the recording; the picture
+of its scene (screen_watch's log: the first drop from mostly black to almost none) must reach the
+screen no earlier than the row is heard and at most one display period at HZ later, give or take
+the 1 ms between samples of the screen.
 """
 import array
 import sys
@@ -91,11 +99,59 @@ def check_shift(before_path, after_path, expected_ms, name):
     return 0 if ok else 1
 
 
+def find_sound(heard, sound, frames=1024, tolerance=2):
+    """The slot where `sound` begins in the recording `heard` (interleaved stereo), allowing for
+    libopenmpt's dither (a unit or two per sample); None when it is not there."""
+    first = sound[0]
+    for slot in range(len(heard) // 2 - frames):
+        if abs(heard[2 * slot] - first) <= tolerance and \
+                all(abs(heard[2 * slot + i] - sound[i]) <= tolerance for i in range(2 * frames)):
+            return slot
+    return None
+
+
+def check_screen(raw_path, row_path, start, seen, screen_path, hz, name):
+    heard, row = array.array("h"), array.array("h")
+    with open(raw_path, "rb") as f:
+        heard.frombytes(f.read())
+    with open(row_path, "rb") as f:
+        row.frombytes(f.read())
+    if sys.byteorder != "little":
+        heard.byteswap()
+        row.byteswap()
+    with open(raw_path + ".t0") as f:
+        t0 = int(f.read())
+    slot = find_sound(heard, row)
+    if slot is None:
+        print(f"{name}: FAILED: the row's sound is not in the recording")
+        return 1
+    heard_ns = t0 + (slot - (seen - start)) * 1000000000 // RATE
+    with open(screen_path) as f:
+        samples = [[int(x) for x in line.split()] for line in f if line.strip()]
+    shown_ns, black = None, False
+    for t, permille in samples:
+        if t >= heard_ns - 2000000000 and black and permille < 300:
+            shown_ns = t
+            break
+        black = permille > 600
+    if shown_ns is None:
+        print(f"{name}: FAILED: the screen never changed to the scene")
+        return 1
+    late_ms, period_ms = (shown_ns - heard_ns) / 1e6, 1000 / hz
+    ok = -1 <= late_ms <= period_ms + 1
+    print(f"{name}: on the screen {late_ms:+.1f} ms after it was heard "
+          f"(allowed 0 to {period_ms:.1f} ms, +-1 ms of sampling){'' if ok else ' FAILED'}")
+    return 0 if ok else 1
+
+
 def main():
     if len(sys.argv) == 6 and sys.argv[1] == "fifo":
         return check_fifo(sys.argv[2], sys.argv[3], int(sys.argv[4]), sys.argv[5])
     if len(sys.argv) == 6 and sys.argv[1] == "shift":
         return check_shift(sys.argv[2], sys.argv[3], float(sys.argv[4]), sys.argv[5])
+    if len(sys.argv) == 9 and sys.argv[1] == "screen":
+        a = sys.argv
+        return check_screen(a[2], a[3], int(a[4]), int(a[5]), a[6], float(a[7]), a[8])
     print(__doc__, file=sys.stderr)
     return 2
 

@@ -3,3 +3,9 @@ add_executable(fifo_reader ${CMAKE_CURRENT_LIST_DIR}/programs/fifo_reader.cpp)
 add_executable(latency_probe ${CMAKE_CURRENT_LIST_DIR}/programs/latency_probe.cpp
   ${CMAKE_SOURCE_DIR}/platform/linux/music_devices.cpp)
 target_link_libraries(latency_probe PRIVATE tarnwick_pulse_device)
+# The real program's screen and its module's rows, for the test in a virtual X server.
+find_package(X11 REQUIRED)
+add_executable(screen_watch ${CMAKE_CURRENT_LIST_DIR}/programs/screen_watch.cpp)
+target_link_libraries(screen_watch PRIVATE X11::X11 X11::Xext)
+add_executable(module_row ${CMAKE_CURRENT_LIST_DIR}/programs/module_row.cpp ${CMAKE_SOURCE_DIR}/platform/module_file.cpp)
+target_link_libraries(module_row PRIVATE PkgConfig::OPENMPT)

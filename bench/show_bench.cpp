@@ -6,22 +6,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "host/data_files.h"
 #include "host/scene_harness.h"
-#include "host/script.h"
+#include "host/scene_list.h"
 #include "host/show_state.h"
 #include "host/splash.h"
-#include "host/startup.h"
-#include "scenes/ball/ball.h"
 #include "scenes/captions/captions.h"
 #include "scenes/common/fx.h"
-#include "scenes/feedback/feedback.h"
-#include "scenes/lattice/lattice.h"
 #include "scenes/scroller/scroller.h"
-#include "scenes/sphere/sphere.h"
-#include "scenes/swarm/swarm.h"
-#include "scenes/swirl/swirl.h"
 
 namespace {
 
@@ -48,6 +43,27 @@ class QuietStdout {
   int saved_;
 };
 
+// The show's data files as the harness loaded them, put back once a benchmark has loaded and
+// freed its own copies.
+class KeptDataFiles {
+ public:
+  KeptDataFiles() {
+    for (int32_t i = 0; i < data_file_count; ++i) blocks_[i] = *data_files[i].block;
+    picture_ = scroll_picture;
+    palette_ = scroll_palette;
+  }
+  ~KeptDataFiles() {
+    for (int32_t i = 0; i < data_file_count; ++i) *data_files[i].block = blocks_[i];
+    scroll_picture = picture_;
+    scroll_palette = palette_;
+  }
+
+ private:
+  uint8_t* blocks_[data_file_count];
+  const uint8_t* picture_;
+  const uint8_t* palette_;
+};
+
 bool prepare_show() {
   QuietStdout quiet;
   return scene_harness_prepare();
@@ -58,7 +74,7 @@ void BM_ShowPass(benchmark::State& state, int32_t scene) {
     state.SkipWithError("no show data in the working directory");
     return;
   }
-  const SceneRow& row = scene_table[scene];
+  const SceneEntry& row = scene_list[scene];
   std::vector<uint8_t> frame(frame_size, 0);
   const int32_t saved_group = caption_group;
   caption_group = busiest_captions;
@@ -74,18 +90,18 @@ void BM_ShowPass(benchmark::State& state, int32_t scene) {
     tick_count = 1;
     row.update(1.0);
     // The scroller's picture ends; start it again so every pass blends a whole screen.
-    if (scene == 6 && scroll_rows > scroll_last_top_row) scroller_reset();
+    if (scene == scroller_scene && scroll_rows > scroll_last_top_row) scroller_reset();
     benchmark::DoNotOptimize(frame.data());
   }
   caption_group = saved_group;
 }
-BENCHMARK_CAPTURE(BM_ShowPass, 0_swarm, 0);
-BENCHMARK_CAPTURE(BM_ShowPass, 1_lattice, 1);
-BENCHMARK_CAPTURE(BM_ShowPass, 2_swirl, 2);
-BENCHMARK_CAPTURE(BM_ShowPass, 3_feedback, 3);
-BENCHMARK_CAPTURE(BM_ShowPass, 4_ball, 4);
-BENCHMARK_CAPTURE(BM_ShowPass, 5_sphere, 5);
-BENCHMARK_CAPTURE(BM_ShowPass, 6_scroller, 6);
+const bool passes_registered = [] {
+  for (int32_t scene = 0; scene < scene_count; ++scene) {
+    const std::string name = "BM_ShowPass/" + std::to_string(scene) + "_" + scene_list[scene].name;
+    benchmark::RegisterBenchmark(name.c_str(), BM_ShowPass, scene);
+  }
+  return true;
+}();
 
 void BM_SideBars(benchmark::State& state) {
   if (!prepare_show()) {
@@ -100,15 +116,6 @@ void BM_SideBars(benchmark::State& state) {
 }
 BENCHMARK(BM_SideBars);
 
-void free_data_files() {
-  for (uint8_t** block : {&splash_picture, &splash_palette, &sidebar_picture}) {
-    std::free(*block);
-    *block = nullptr;
-  }
-  std::free(const_cast<uint8_t*>(scroll_picture));
-  std::free(const_cast<uint8_t*>(scroll_palette));
-}
-
 // Everything start-up does before the first splash frame that costs time: the archive and its
 // five files, then every init in the show's order. The grain seed is put back so that later
 // benchmarks see the grain frames of the show.
@@ -117,9 +124,7 @@ void BM_Startup(benchmark::State& state) {
     state.SkipWithError("no show data in the working directory");
     return;
   }
-  const uint8_t* kept_picture = scroll_picture;
-  const uint8_t* kept_palette = scroll_palette;
-  uint8_t* kept[3] = {splash_picture, splash_palette, sidebar_picture};
+  const KeptDataFiles kept;
   QuietStdout quiet;
   for (auto _ : state) {
     const uint32_t seed = grain_seed;
@@ -131,18 +136,11 @@ void BM_Startup(benchmark::State& state) {
     free_data_files();
     state.ResumeTiming();
   }
-  splash_picture = kept[0];
-  splash_palette = kept[1];
-  sidebar_picture = kept[2];
-  scroll_picture = kept_picture;
-  scroll_palette = kept_palette;
 }
 BENCHMARK(BM_Startup)->Unit(benchmark::kMillisecond);
 
 void BM_StartupLoadData(benchmark::State& state) {
-  const uint8_t* kept_picture = scroll_picture;
-  const uint8_t* kept_palette = scroll_palette;
-  uint8_t* kept[3] = {splash_picture, splash_palette, sidebar_picture};
+  const KeptDataFiles kept;
   QuietStdout quiet;
   for (auto _ : state) {
     if (!load_data_files()) state.SkipWithError("data files missing");
@@ -150,16 +148,11 @@ void BM_StartupLoadData(benchmark::State& state) {
     free_data_files();
     state.ResumeTiming();
   }
-  splash_picture = kept[0];
-  splash_palette = kept[1];
-  sidebar_picture = kept[2];
-  scroll_picture = kept_picture;
-  scroll_palette = kept_palette;
 }
 BENCHMARK(BM_StartupLoadData)->Unit(benchmark::kMillisecond);
 
 // Each init on its own (the lattice's builds the grain frames; the sphere's its shade table).
-void BM_Init(benchmark::State& state, void (*init)()) {
+void BM_Init(benchmark::State& state, const SceneEntry* entry) {
   if (!prepare_show()) {
     state.SkipWithError("no show data in the working directory");
     return;
@@ -167,21 +160,23 @@ void BM_Init(benchmark::State& state, void (*init)()) {
   const uint32_t seed = grain_seed;
   for (auto _ : state) {
     grain_seed = 3;
-    init();
+    for (InitRoutine init : entry->init)
+      if (init) init();
   }
   grain_seed = seed;
 }
-void scroller_inits() {
-  scroller_reset();
-  scroller_build_tables();
+
+void register_init(const SceneEntry& entry) {
+  benchmark::RegisterBenchmark((std::string("BM_Init/") + entry.name).c_str(), BM_Init, &entry)
+      ->Unit(benchmark::kMillisecond);
 }
-BENCHMARK_CAPTURE(BM_Init, swarm, swarm_init)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Init, lattice, lattice_init)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Init, swirl, swirl_init)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Init, feedback, feedback_init)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Init, ball, ball_init)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Init, sphere, sphere_init)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Init, caption, caption_init)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Init, scroller, scroller_inits)->Unit(benchmark::kMillisecond);
+// In start-up's order: the overlay's comes before the scroller's.
+const bool inits_registered = [] {
+  for (int32_t scene = 0; scene < scene_count; ++scene) {
+    if (scene == scroller_scene) register_init(caption_overlay);
+    register_init(scene_list[scene]);
+  }
+  return true;
+}();
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "host/scene_harness.h"
 
-#include "host/script.h"
-#include "host/startup.h"
+#include "host/data_files.h"
+#include "host/scene_list.h"
 #include "scenes/common/fx.h"
 
 bool scene_harness_prepare() {
@@ -17,7 +17,7 @@ bool scene_harness_prepare() {
 
 void scene_harness_run(int32_t scene, int32_t passes, uint32_t ticks, const int32_t* beat_passes,
                        int32_t beat_count, uint8_t* frame) {
-  const SceneRow& row = scene_table[scene];
+  const SceneEntry& row = scene_list[scene];
   scene_first_frame = 0;
   tick_count = 0;
   for (int32_t pass = 1; pass <= passes; ++pass) {

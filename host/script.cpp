@@ -100,9 +100,7 @@ const char* event_callback_name(EventCallback callback) {
 }
 
 void sync_to_music(MusicHandle music) {
-  const uint32_t position = music_position(music);
-  const uint32_t order = position & 0xFFFF;
-  const uint32_t row = position >> 16;
+  const auto [order, row] = music_unpack_position(music_position(music));
 
   if (scene_index < scene_row_count) {
     uint32_t next = scene_index + 1;

@@ -6,8 +6,3 @@
 // fails, with the reason on standard error).
 int32_t show_main();
 
-// Opens "tarnwick.dat" and loads the five data files; false (after saying which file on
-// standard error) when one is missing or too short.
-bool load_data_files();
-// Every effect's init in the show's order.
-void run_scene_inits();

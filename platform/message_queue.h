@@ -36,3 +36,13 @@ inline bool message_queue_take(MessageQueue& queue, WindowMessage* message, int3
   *message = {MessageKind::key_down, 0};  // nothing waiting: a key that means nothing
   return true;
 }
+
+// The program's one queue. The backend fills it from the system's events and posts the quit
+// message; window_message_waiting, window_take_message and window_wait_message
+// (platform/window_queue.cpp) read it, the same on every platform, through two hooks of the
+// backend's:
+extern MessageQueue window_queue;
+// Moves whatever the system has for the program into window_queue, without waiting.
+void window_pump_events();
+// Sleeps until the system has something for the program (it may post it on the way).
+void window_sleep_until_event();

@@ -4,13 +4,22 @@
 
 using MusicHandle = uint32_t;
 
+// A module position in one word, as music_position reports it: order in the low 16 bits, row in
+// the high 16 bits.
+struct MusicPosition {
+  uint32_t order;
+  uint32_t row;
+};
+constexpr uint32_t music_pack_position(uint32_t order, uint32_t row) { return (order & 0xFFFF) | row << 16; }
+constexpr MusicPosition music_unpack_position(uint32_t position) { return {position & 0xFFFF, position >> 16}; }
+
 // Opens the default output device at 44100 Hz stereo.
 bool music_init_device();
 // Loads a module from a file, set to loop at its end. 0 on failure.
 MusicHandle music_load(const char* path);
 // Starts output and the module from its beginning.
 bool music_play(MusicHandle music);
-// Position of what is audible now: order in the low 16 bits, row in the high 16 bits.
+// Position of what is audible now, packed as music_pack_position packs it.
 uint32_t music_position(MusicHandle music);
 // The loaded module's order list, for checking the script against it: the number of orders, and
 // the rows of the pattern an order plays, or -1 when the order is outside the list or plays no

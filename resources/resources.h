@@ -2,6 +2,7 @@
 // The program's resources: window identity, the icon and the error popup's definition.
 #include <cstdint>
 
+// Class, title, dialog name and the archive's messages keep the spelling the show is known by outside.
 constexpr const char* window_class_name = "orvel demo";
 constexpr const char* window_title = "TORVAN TEST PROGRAM";
 

@@ -22,12 +22,10 @@ uint64_t headless_next_period() {
   return period;
 }
 
-void headless_advance_time(uint64_t nanoseconds) {
+void headless_advance_clock(uint64_t nanoseconds) {
   virtual_ns += nanoseconds;
   headless_render_music_until(virtual_ns);
 }
-
-void headless_advance_clock(uint64_t nanoseconds) { headless_advance_time(nanoseconds); }
 
 void headless_reset_clock() {
   virtual_ns = 0;

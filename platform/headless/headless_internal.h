@@ -2,8 +2,6 @@
 // Shared between the headless platform's files only.
 #include <cstdint>
 
-// Moves virtual time on, rendering the music up to the new time.
-void headless_advance_time(uint64_t nanoseconds);
 // One display period of the configured rate, spread so that periods add up exactly.
 uint64_t headless_next_period();
 // Renders the playing module up to this virtual time.

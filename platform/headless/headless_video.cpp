@@ -87,7 +87,7 @@ void video_unlock() {}
 VideoResult video_flip() {
   ++presents;
   if (present_hook) present_hook(back_buffer, pitch, palette, presents, present_context);
-  headless_advance_time(headless_next_period());
+  headless_advance_clock(headless_next_period());
   return failure(HeadlessVideoStep::flip);
 }
 

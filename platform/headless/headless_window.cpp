@@ -9,8 +9,6 @@
 
 namespace {
 
-MessageQueue queue;
-bool window_exists = false;
 bool fail_window = false;
 
 bool inactive_scheduled = false;
@@ -31,7 +29,7 @@ void check_schedule() {
 
 }  // namespace
 
-void headless_post_message(const WindowMessage& message) { message_queue_post(queue, message); }
+void headless_post_message(const WindowMessage& message) { message_queue_post(window_queue, message); }
 
 void headless_set_inactive(double from_seconds, double to_seconds) {
   inactive_scheduled = true;
@@ -47,26 +45,17 @@ void headless_fail_window(bool fail) { fail_window = fail; }
 
 bool window_create(const WindowDesc&) {
   if (fail_window) return false;
-  window_exists = true;
   headless_post_message({MessageKind::activate, 1});  // shown and active
   return true;
 }
 
-bool window_message_waiting() {
-  check_schedule();
-  return message_queue_waiting(queue);
-}
+void window_pump_events() { check_schedule(); }
 
-bool window_take_message(WindowMessage* message, int32_t* exit_code) {
-  check_schedule();
-  return message_queue_take(queue, message, exit_code);
-}
-
-void window_wait_message() {
-  if (window_message_waiting()) return;
+// Waiting jumps virtual time to the end of the scheduled inactivity.
+void window_sleep_until_event() {
   if (inactive_begun && headless_music_started()) {
     const uint64_t wake = headless_music_start_ns() + inactive_to_ns;
-    if (wake > headless_time_ns()) headless_advance_time(wake - headless_time_ns());
+    if (wake > headless_time_ns()) headless_advance_clock(wake - headless_time_ns());
     inactive_scheduled = false;
     headless_post_message({MessageKind::activate, 1});
     return;
@@ -77,9 +66,8 @@ void window_wait_message() {
 }
 
 void window_destroy() {
-  window_exists = false;
-  queue.quit_posted = true;
-  queue.quit_code = 0;
+  window_queue.quit_posted = true;
+  window_queue.quit_code = 0;
 }
 
 void window_show_cursor(bool) {}
@@ -93,8 +81,7 @@ void window_show_failure(const char* title, const char* text) { failures.push_ba
 const char* window_last_error() { return fail_window ? "the headless window was told to fail" : ""; }
 
 void headless_reset_window() {
-  queue = MessageQueue{};
-  window_exists = false;
+  window_queue = MessageQueue{};
   fail_window = false;
   inactive_scheduled = false;
   inactive_begun = false;

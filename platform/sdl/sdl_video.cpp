@@ -16,21 +16,17 @@
 #include "platform/sdl/sdl_internal.h"
 #include "platform/emulated_modes.h"
 #include "platform/video.h"
+#include "platform/video_frame.h"
 
 namespace {
 
 using clock_type = std::chrono::steady_clock;
 
-constexpr uint32_t max_width = emulated_max_width;
-constexpr uint32_t max_height = emulated_max_height;
 constexpr int max_window_width = 16384;
 
 SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
 bool window_pixels = false;  // drawing straight into the window's surface, no renderer
-uint32_t width = 0;
-uint32_t height = 0;
-uint8_t back_buffer[max_width * max_height];
 PaletteEntry palette[256];
 uint32_t palette_argb[256];
 bool palette_changed = true;
@@ -45,7 +41,7 @@ struct WindowPicture {
   SDL_Rect place = {};             // the letter-boxed picture
   uint16_t column_source[max_window_width];  // the source column of each window column
   uint32_t pixel[256];             // the palette in the surface's own format
-  uint8_t shown[max_width * max_height];
+  uint8_t shown[emulated_max_width * emulated_max_height];
   bool current = false;            // shown and pixel are what the screen holds
 };
 WindowPicture picture;
@@ -100,10 +96,10 @@ VideoResult flip_through_renderer() {
   int target_pitch = 0;
   if (SDL_LockTexture(texture, nullptr, &target, &target_pitch) != 0)
     return fail(video_code::surface_lost, "cannot write the screen texture");
-  for (uint32_t y = 0; y < height; ++y) {
-    const uint8_t* source = back_buffer + y * width;
+  for (uint32_t y = 0; y < video_frame.height; ++y) {
+    const uint8_t* source = video_frame.pixels + y * video_frame.width;
     uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target) + y * target_pitch);
-    for (uint32_t x = 0; x < width; ++x) row[x] = palette_argb[source[x]];
+    for (uint32_t x = 0; x < video_frame.width; ++x) row[x] = palette_argb[source[x]];
   }
   SDL_UnlockTexture(texture);
   SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
@@ -123,8 +119,8 @@ VideoResult flip_through_renderer() {
 // Every window pixel shows the source pixel under its centre, as the renderer's
 // nearest-neighbour sampling does. A centre exactly on the edge between two source pixels
 // takes the one on the left, or the one below, as the OpenGL renderer's rounding does.
-int64_t source_column(int64_t x, int64_t window_width) { return ((2 * x + 1) * width - 1) / (2 * window_width); }
-int64_t source_row(int64_t y, int64_t window_height) { return (2 * y + 1) * height / (2 * window_height); }
+int64_t source_column(int64_t x, int64_t window_width) { return ((2 * x + 1) * video_frame.width - 1) / (2 * window_width); }
+int64_t source_row(int64_t y, int64_t window_height) { return (2 * y + 1) * video_frame.height / (2 * window_height); }
 
 // The picture's place in a new or resized window, and the source column of each window column.
 void lay_out(SDL_Surface* surface) {
@@ -144,8 +140,8 @@ void map_palette(const SDL_PixelFormat* format) {
 // One window row from one source row: the row's pixel values first, then one read per window
 // pixel through the column map (no branch on how many columns a pixel covers).
 void scale_row(const uint8_t* source, uint8_t* out, int bytes_per_pixel) {
-  uint32_t values[max_width];
-  for (uint32_t x = 0; x < width; ++x) values[x] = picture.pixel[source[x]];
+  uint32_t values[emulated_max_width];
+  for (uint32_t x = 0; x < video_frame.width; ++x) values[x] = picture.pixel[source[x]];
   const int count = picture.place.w;
   if (bytes_per_pixel == 4) {
     uint32_t* at = reinterpret_cast<uint32_t*>(out);
@@ -172,7 +168,7 @@ void draw_picture(SDL_Surface* surface) {
     if (source == previous_source) {
       std::memcpy(out, previous, row_bytes);
     } else {
-      scale_row(back_buffer + source * width, out, bytes_per_pixel);
+      scale_row(video_frame.pixels + source * video_frame.width, out, bytes_per_pixel);
     }
     previous = out;
     previous_source = source;
@@ -186,8 +182,8 @@ VideoResult flip_to_window() {
   const bool new_layout =
       surface != picture.surface || surface->w != picture.surface_w || surface->h != picture.surface_h;
   if (new_layout) lay_out(surface);
-  const size_t frame_bytes = static_cast<size_t>(width) * height;
-  if (picture.current && !palette_changed && std::memcmp(back_buffer, picture.shown, frame_bytes) == 0)
+  const size_t frame_bytes = static_cast<size_t>(video_frame.width) * video_frame.height;
+  if (picture.current && !palette_changed && std::memcmp(video_frame.pixels, picture.shown, frame_bytes) == 0)
     return video_code::ok;  // the screen already shows this
   if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
     return fail(video_code::surface_lost, "cannot write the screen");
@@ -195,7 +191,7 @@ VideoResult flip_to_window() {
   if (new_layout || palette_changed) map_palette(surface->format);
   draw_picture(surface);
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-  std::memcpy(picture.shown, back_buffer, frame_bytes);
+  std::memcpy(picture.shown, video_frame.pixels, frame_bytes);
   picture.current = true;
   palette_changed = false;
   const int result = new_layout ? SDL_UpdateWindowSurface(window)
@@ -248,22 +244,22 @@ VideoResult video_enum_modes(bool (*each)(const VideoMode&, void*), void* contex
 
 VideoResult video_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
   if (const VideoResult code = emulated_mode_check(w, h, bits_per_pixel, last_error, sizeof last_error)) return code;
-  width = w;
-  height = h;
+  video_frame.width = w;
+  video_frame.height = h;
   picture.surface = nullptr;
   picture.current = false;
   return video_code::ok;
 }
 
 VideoResult video_create_surfaces() {
-  std::memset(back_buffer, 0, sizeof back_buffer);
+  std::memset(video_frame.pixels, 0, sizeof video_frame.pixels);
   if (window_pixels) {
     if (!SDL_GetWindowSurface(sdl_main_window()))
       return fail(video_code::out_of_video_memory, "cannot reach the window's pixels");
     return video_code::ok;
   }
   texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                              static_cast<int>(width), static_cast<int>(height));
+                              static_cast<int>(video_frame.width), static_cast<int>(video_frame.height));
   if (!texture) return fail(video_code::out_of_video_memory, "cannot create the screen texture");
   return video_code::ok;
 }
@@ -282,14 +278,6 @@ void video_set_palette(const PaletteEntry entries[256]) {
   }
   palette_changed = true;
 }
-
-VideoResult video_lock(uint8_t** pixels, int32_t* pitch) {
-  *pixels = back_buffer;
-  *pitch = static_cast<int32_t>(width);
-  return video_code::ok;
-}
-
-void video_unlock() {}
 
 VideoResult video_flip() {
   const VideoResult result = window_pixels ? flip_to_window() : flip_through_renderer();

@@ -9,11 +9,10 @@
 
 namespace {
 
-MessageQueue queue;
 SDL_Window* window = nullptr;
 char last_error[256] = "";
 
-void post(const WindowMessage& message) { message_queue_post(queue, message); }
+void post(const WindowMessage& message) { message_queue_post(window_queue, message); }
 
 void translate(const SDL_Event& event) {
   switch (event.type) {
@@ -83,12 +82,17 @@ void say_no_display() {
   }
 }
 
-void pump() {
+}  // namespace
+
+void window_pump_events() {
   SDL_Event event;
   while (SDL_PollEvent(&event)) translate(event);
 }
 
-}  // namespace
+void window_sleep_until_event() {
+  SDL_Event event;
+  if (SDL_WaitEvent(&event)) translate(event);  // sleeps in the event system, no spinning
+}
 
 SDL_Window* sdl_main_window() { return window; }
 
@@ -129,27 +133,11 @@ bool window_create(const WindowDesc& desc) {
   return true;
 }
 
-bool window_message_waiting() {
-  pump();
-  return message_queue_waiting(queue);
-}
-
-bool window_take_message(WindowMessage* message, int32_t* exit_code) {
-  pump();
-  return message_queue_take(queue, message, exit_code);
-}
-
-void window_wait_message() {
-  if (message_queue_waiting(queue)) return;
-  SDL_Event event;
-  if (SDL_WaitEvent(&event)) translate(event);  // sleeps in the event system, no spinning
-}
-
 void window_destroy() {
   sdl_video_release();
   if (window) SDL_DestroyWindow(window);
   window = nullptr;
-  queue.quit_posted = true;
+  window_queue.quit_posted = true;
 }
 
 void window_show_cursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }

@@ -6,21 +6,17 @@
 
 #include "platform/emulated_modes.h"
 #include "platform/video.h"
+#include "platform/video_frame.h"
 #include "platform/web/web_page.h"
 #include "platform/web/web_video_state.h"
 
 namespace {
 
-constexpr uint32_t max_width = emulated_max_width;
-constexpr uint32_t max_height = emulated_max_height;
 
 bool canvas_open = false;
-uint32_t width = 0;
-uint32_t height = 0;
-uint8_t back_buffer[max_width * max_height];
 PaletteEntry palette[256];
 uint32_t palette_rgba[256];  // the bytes R, G, B, A in memory, as ImageData holds them
-uint32_t picture[max_width * max_height];
+uint32_t picture[emulated_max_width * emulated_max_height];
 WebShownFrame shown;
 char last_error[256] = "";
 
@@ -44,14 +40,14 @@ VideoResult video_enum_modes(bool (*each)(const VideoMode&, void*), void* contex
 VideoResult video_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
   if (const VideoResult code = emulated_mode_check(w, h, bits_per_pixel, last_error, sizeof last_error)) return code;
   if (!web_page_open_canvas(w, h)) return fail(video_code::invalid_mode, "the canvas cannot take that size");
-  width = w;
-  height = h;
+  video_frame.width = w;
+  video_frame.height = h;
   return video_code::ok;
 }
 
 VideoResult video_create_surfaces() {
   if (!canvas_open) return fail(video_code::surface_lost, "no canvas");
-  std::memset(back_buffer, 0, sizeof back_buffer);
+  std::memset(video_frame.pixels, 0, sizeof video_frame.pixels);
   return video_code::ok;
 }
 
@@ -68,24 +64,16 @@ void video_set_palette(const PaletteEntry entries[256]) {
   }
 }
 
-VideoResult video_lock(uint8_t** pixels, int32_t* pitch) {
-  *pixels = back_buffer;
-  *pitch = static_cast<int32_t>(width);
-  return video_code::ok;
-}
-
-void video_unlock() {}
-
 VideoResult video_flip() {
-  if (!canvas_open || width == 0) return fail(video_code::surface_lost, "the canvas is gone");
-  const uint32_t count = width * height;
+  if (!canvas_open || video_frame.width == 0) return fail(video_code::surface_lost, "the canvas is gone");
+  const uint32_t count = video_frame.width * video_frame.height;
   for (uint32_t i = 0; i < count; ++i) picture[i] = palette_rgba[back_buffer[i]];
-  std::memcpy(shown.pixels, back_buffer, count);
+  std::memcpy(shown.pixels, video_frame.pixels, count);
   std::memcpy(shown.palette, palette, sizeof palette);
-  shown.width = width;
-  shown.height = height;
+  shown.width = video_frame.width;
+  shown.height = video_frame.height;
   ++shown.flips;
-  web_page_show_frame(picture, width, height);
+  web_page_show_frame(picture, video_frame.width, video_frame.height);
   return video_code::ok;
 }
 

@@ -4,47 +4,26 @@
 #include "platform/web/web_page.h"
 #include "platform/window.h"
 
-namespace {
-
-MessageQueue queue;
-
 // Moves what the page has queued into the program's own queue.
-void pump() {
+void window_pump_events() {
   int32_t kind = 0;
   int32_t param = 0;
   while (web_page_take_message(&kind, &param)) {
     if (kind < 0 || kind > static_cast<int32_t>(MessageKind::close)) continue;  // not ours
-    message_queue_post(queue, {static_cast<MessageKind>(kind), param});
+    message_queue_post(window_queue, {static_cast<MessageKind>(kind), param});
   }
 }
 
-}  // namespace
+// Gives the browser its turn until the page queues something.
+void window_sleep_until_event() { web_page_wait_message(); }
 
 bool window_create(const WindowDesc& desc) {
   web_page_window_shown(desc.title);
-  message_queue_post(queue, {MessageKind::activate, 1});  // shown, and the active page
+  message_queue_post(window_queue, {MessageKind::activate, 1});  // shown, and the active page
   return true;
 }
 
-bool window_message_waiting() {
-  pump();
-  return message_queue_waiting(queue);
-}
-
-bool window_take_message(WindowMessage* message, int32_t* exit_code) {
-  pump();
-  return message_queue_take(queue, message, exit_code);
-}
-
-void window_wait_message() {
-  pump();
-  while (!message_queue_waiting(queue)) {
-    web_page_wait_message();
-    pump();
-  }
-}
-
-void window_destroy() { queue.quit_posted = true; }
+void window_destroy() { window_queue.quit_posted = true; }
 
 void window_show_cursor(bool shown) { web_page_show_cursor(shown ? 1 : 0); }
 

@@ -7,24 +7,21 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/emulated_modes.h"
 #include "platform/frame_pacer.h"
 #include "platform/video.h"
+#include "platform/video_frame.h"
 #include "platform/win32/surface_present.h"
 #include "platform/win32/win32_internal.h"
 
 namespace {
 
-constexpr uint32_t max_width = 640;
-constexpr uint32_t max_height = 480;
 
 IDirectDraw7* ddraw = nullptr;
 IDirectDrawSurface7* primary = nullptr;
 IDirectDrawSurface7* back_buffer = nullptr;
 IDirectDrawPalette* palette = nullptr;
 PALETTEENTRY palette_entries[256];
-uint8_t frame[max_width * max_height];
-uint32_t width = 0;
-uint32_t height = 0;
 FramePacer pacer;
 char last_error[256] = "";
 
@@ -100,16 +97,13 @@ VideoResult video_enum_modes(bool (*each)(const VideoMode&, void*), void* contex
 }
 
 VideoResult video_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
-  if (bits_per_pixel != 8 || w > max_width || h > max_height) {
-    std::snprintf(last_error, sizeof last_error, "%ux%u at %u bits is not offered", w, h, bits_per_pixel);
-    return video_code::invalid_mode;
-  }
+  if (const VideoResult code = emulated_mode_check(w, h, bits_per_pixel, last_error, sizeof last_error)) return code;
   char step[64];
   std::snprintf(step, sizeof step, "SetDisplayMode %ux%ux%u", w, h, bits_per_pixel);
   const VideoResult result = checked(ddraw->SetDisplayMode(w, h, bits_per_pixel, 0, DDSDM_STANDARDVGAMODE), step);
   if (result != video_code::ok) return result;
-  width = w;
-  height = h;
+  video_frame.width = w;
+  video_frame.height = h;
   DWORD hz = 0;
   if (FAILED(ddraw->GetMonitorFrequency(&hz))) hz = 0;  // unknown: 60 Hz
   frame_pacer_start(pacer, static_cast<int>(hz), std::chrono::steady_clock::now());
@@ -128,7 +122,7 @@ VideoResult video_create_surfaces() {
   caps.dwCaps = DDSCAPS_BACKBUFFER;
   const VideoResult attached = checked(primary->GetAttachedSurface(&caps, &back_buffer), "GetAttachedSurface");
   if (attached != video_code::ok) return attached;  // without it every present would write nowhere
-  std::memset(frame, 0, sizeof frame);
+  std::memset(video_frame.pixels, 0, sizeof video_frame.pixels);
   return video_code::ok;
 }
 
@@ -144,17 +138,9 @@ void video_set_palette(const PaletteEntry entries[256]) {
   upload_palette();
 }
 
-VideoResult video_lock(uint8_t** pixels, int32_t* pitch) {
-  *pixels = frame;
-  *pitch = static_cast<int32_t>(width);
-  return video_code::ok;
-}
-
-void video_unlock() {}
-
 VideoResult video_flip() {
   if (!primary || !back_buffer) return checked(DDERR_SURFACELOST, "no surfaces to flip");
-  const VideoResult result = surface_present(direct_draw_surface, frame, width, height);
+  const VideoResult result = surface_present(direct_draw_surface, video_frame.pixels, video_frame.width, video_frame.height);
   if (result != video_code::ok) return result;
   frame_pacer_wait(pacer);
   return video_code::ok;

@@ -11,7 +11,6 @@ namespace {
 
 constexpr int popup_icon_control = 101;  // the dialog's error icon, set when it opens
 
-MessageQueue queue;
 HWND window = nullptr;
 bool arrow_shown = false;  // the arrow only while inactive
 char last_error[256] = "";
@@ -34,35 +33,21 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
       PostQuitMessage(0);
       return 0;
     case WM_ACTIVATEAPP:
-      message_queue_post(queue, {MessageKind::activate, wparam ? 1 : 0});
+      message_queue_post(window_queue, {MessageKind::activate, wparam ? 1 : 0});
       break;
     case WM_SETCURSOR:
       SetCursor(arrow_shown ? LoadCursor(nullptr, IDC_ARROW) : nullptr);
       return TRUE;
     case WM_KEYDOWN:
-      message_queue_post(queue, {MessageKind::key_down, static_cast<int32_t>(wparam)});
+      message_queue_post(window_queue, {MessageKind::key_down, static_cast<int32_t>(wparam)});
       return 0;
     case WM_CLOSE:  // the core decides; it destroys the window
-      message_queue_post(queue, {MessageKind::close, 0});
+      message_queue_post(window_queue, {MessageKind::close, 0});
       return 0;
     default:
       break;
   }
   return DefWindowProcA(hwnd, message, wparam, lparam);
-}
-
-// The system's messages go to the window procedure; the quit message ends the queue.
-void pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      queue.quit_posted = true;
-      queue.quit_code = static_cast<int32_t>(msg.wParam);
-      continue;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
 }
 
 INT_PTR CALLBACK popup_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
@@ -87,6 +72,22 @@ INT_PTR CALLBACK popup_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
 }
 
 }  // namespace
+
+// The system's messages go to the window procedure; the quit message ends the queue.
+void window_pump_events() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      window_queue.quit_posted = true;
+      window_queue.quit_code = static_cast<int32_t>(msg.wParam);
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void window_sleep_until_event() { WaitMessage(); }
 
 HWND win32_main_window() { return window; }
 
@@ -118,21 +119,6 @@ bool window_create(const WindowDesc& desc) {
   ShowWindow(window, SW_SHOWDEFAULT);  // the show command the program was started with
   UpdateWindow(window);
   return true;
-}
-
-bool window_message_waiting() {
-  pump();
-  return message_queue_waiting(queue);
-}
-
-bool window_take_message(WindowMessage* message, int32_t* exit_code) {
-  pump();
-  return message_queue_take(queue, message, exit_code);
-}
-
-void window_wait_message() {
-  if (message_queue_waiting(queue)) return;
-  WaitMessage();  // sleeps until the system has a message for the program
 }
 
 void window_destroy() {

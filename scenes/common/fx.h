@@ -53,7 +53,7 @@ void fx_build_decay(uint8_t table[256], int32_t amount);
 void fx_decay(uint8_t* frame, const uint8_t table[256]);
 
 // Five-point smoothing: a table with entry s = s / 5, and the in-place pass over rows 1..198.
-constexpr int32_t smooth_divide_size = 1276;
+constexpr int32_t smooth_divide_size = 5 * 255 + 1;  // every sum of five pixels
 void fx_build_divide(uint8_t table[smooth_divide_size]);
 void fx_smooth(uint8_t* frame, const uint8_t divide[smooth_divide_size]);
 

@@ -2,6 +2,8 @@
 // The sphere's working arrays and the steps of its pipeline, from start-up tables to one pass.
 #include <cstdint>
 
+#include "scenes/common/fx.h"
+
 constexpr int32_t sphere_max_vertices = 400;
 constexpr int32_t sphere_max_faces = 750;
 constexpr int32_t sphere_key_capacity = 1000;
@@ -25,7 +27,7 @@ extern int32_t sphere_faces[sphere_max_faces][3];
 extern int32_t sphere_uv[sphere_max_vertices][2];  // texels, used modulo 256
 extern SphereVec sphere_face_normals[sphere_max_faces];
 extern SphereVec sphere_vertex_normals[sphere_max_vertices];
-extern uint8_t sphere_blur_div[1276];
+extern uint8_t sphere_blur_div[smooth_divide_size];
 
 void build_shade_table();
 void load_sphere_model();

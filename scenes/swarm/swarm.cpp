@@ -45,7 +45,7 @@ int32_t swarm_rows[screen_height];
 uint8_t swarm_decay[256];
 uint8_t swarm_blur_div[smooth_divide_size];
 
-// Velocity that carries a particle from where it is to target in one flight of 625 ticks.
+// Velocity that carries a particle from where it is to target in one flight.
 // The product is formed in 64 bits: after a very long pass a particle may have wrapped far away.
 int32_t flight_velocity(int32_t target, int32_t from) {
   return static_cast<int32_t>((static_cast<int64_t>(target) - from) * 65536 / swarm_morph_ticks);
@@ -147,7 +147,7 @@ void swarm_init() {
   // Every particle starts on its cloud point, flying to the cloud point 64 places on.
   for (int32_t k = 0; k < swarm_capacity; ++k) {
     const SwarmPoint from = swarm_cloud[k], to = swarm_cloud[(k + 64) & 1023];
-    swarm_vel[k] = {((to.x - from.x) * 65536) / 625, ((to.y - from.y) * 65536) / 625};
+    swarm_vel[k] = {flight_velocity(to.x, from.x), flight_velocity(to.y, from.y)};
     swarm_ipos[k] = from;
     swarm_pos[k] = {from.x * 65536, from.y * 65536};
     swarm_screen[k] = {0, 0};

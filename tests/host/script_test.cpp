@@ -11,8 +11,6 @@
 
 namespace {
 
-uint32_t position(uint32_t order, uint32_t row) { return order | row << 16; }
-
 std::vector<ScriptAction> actions;
 void record(const ScriptAction& a) { actions.push_back(a); }
 
@@ -31,7 +29,7 @@ class Script : public ::testing::Test {
   }
   // Polls at a position; event callbacks that draw are harmless here.
   void poll(uint32_t order, uint32_t row) {
-    headless_force_music_position(true, position(order, row));
+    headless_force_music_position(true, music_pack_position(order, row));
     sync_to_music(music_handle);
   }
   // Puts the script just after event row e, as if it had fired.

@@ -29,19 +29,21 @@ cp /etc/resolv.conf "$root/etc/"
 cp "$deb" "$root/tmp/"
 mount -t proc proc "$root/proc" || fail "cannot mount /proc in the chroot"
 in_root() { chroot "$root" env DEBIAN_FRONTEND=noninteractive LC_ALL=C "$@"; }
+# The programs run with a Debian user's PATH (/etc/profile), which holds /usr/games; root's does not.
+as_user() { in_root env PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games "$@"; }
 
 in_root apt-get update -qq || fail "apt-get update"
 in_root apt-get install -y -q --no-install-recommends "/tmp/$(basename "$deb")" > "$root/tmp/apt.log" 2>&1 ||
   { tail -n 20 "$root/tmp/apt.log"; fail "apt-get install ./$(basename "$deb")"; }
 in_root dpkg-query -W -f '${Package}\n' | grep -- '-dev$' && fail "-dev packages came with the .deb"
-[ "$(in_root sh -c 'command -v tarnwick')" = /usr/bin/tarnwick ] || fail "tarnwick is not on the PATH"
-[ -f "$root/usr/share/applications/tarnwick.desktop" ] || fail "no menu entry"
+[ "$(as_user sh -c 'command -v tarnwick')" = /usr/games/tarnwick ] || fail "tarnwick is not on the PATH"
+[ -f "$root/usr/share/applications/org.tarnwick.Tarnwick.desktop" ] || fail "no menu entry"
 
 (cd "$build/bin" && ./tarnwick-render --log -) > "$root/tmp/expected.log"
-in_root sh -c 'mkdir /tmp/empty && cd /tmp/empty && tarnwick-render --log -' > "$root/tmp/installed.log" ||
+as_user sh -c 'mkdir /tmp/empty && cd /tmp/empty && tarnwick-render --log -' > "$root/tmp/installed.log" ||
   fail "tarnwick-render on the bare system"
 cmp -s "$root/tmp/expected.log" "$root/tmp/installed.log" || fail "the bare system's log differs from build/bin's"
-in_root sh -c 'cd /tmp/empty && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -s INT 4 stdbuf -oL tarnwick' \
+as_user sh -c 'cd /tmp/empty && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -s INT 4 stdbuf -oL tarnwick' \
   > "$root/tmp/show.out" 2> "$root/tmp/show.err"
 grep -q "Filesystem 3.10" "$root/tmp/show.out" && ! grep -q "Can't" "$root/tmp/show.err" ||
   { cat "$root/tmp/show.out" "$root/tmp/show.err"; fail "tarnwick did not start on its installed data"; }

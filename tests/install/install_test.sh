@@ -4,12 +4,18 @@
 # - the installed tarnwick-render, run from an unrelated empty folder, finds the installed data
 #   and logs the same show as build/bin's; the installed tarnwick (SDL) finds it too;
 # - a folder holding its own tarnwick.dat or tarnwick.it wins over the installed data;
-# - the desktop entry passes desktop-file-validate;
-# - cpack makes a .deb with the expected files, depending on runtime libraries, not -dev ones.
+# - the desktop entry passes desktop-file-validate, the AppStream metainfo appstreamcli, and
+#   the metainfo launches the desktop entry installed under its own id;
+# - every manual page renders without a warning, tarnwick-render's names every option of the
+#   table in ARCHITECTURE.md;
+# - the tools answer --help, --version (the project's version) and a wrong option;
+# - cpack makes a .deb with the expected files, depending on runtime libraries, not -dev ones,
+#   that lintian passes without an error or a warning.
 set -u
 build=$(cd "${1:?usage: install_test.sh BUILD_DIR}" && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 fail() { echo "install test: FAILED: $*" >&2; exit 1; }
-for tool in desktop-file-validate dpkg-deb dpkg-shlibdeps file cpack; do
+for tool in desktop-file-validate dpkg-deb dpkg-shlibdeps file cpack lintian appstreamcli man; do
   command -v "$tool" > /dev/null || fail "$tool is missing (scripts/install-deps installs it)"
 done
 work=$(mktemp -d)
@@ -19,7 +25,13 @@ mkdir -p "$work/empty" "$work/own"
 
 cmake --install "$build" --prefix "$prefix" > "$work/install.log" 2>&1 ||
   { cat "$work/install.log"; fail "cmake --install"; }
-installed="bin/tarnwick bin/tarnwick-pack bin/tarnwick-render share/applications/tarnwick.desktop
+app_id=org.tarnwick.Tarnwick
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] || fail "no project version in $build/CMakeCache.txt"
+installed="games/tarnwick games/tarnwick-pack games/tarnwick-render
+share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml
+share/doc/tarnwick/copyright share/doc/tarnwick/changelog.gz
+share/man/man6/tarnwick.6.gz share/man/man1/tarnwick-render.1.gz share/man/man1/tarnwick-pack.1.gz
 share/icons/hicolor/128x128/apps/tarnwick.png share/icons/hicolor/256x256/apps/tarnwick.png
 share/icons/hicolor/32x32/apps/tarnwick.png share/icons/hicolor/64x64/apps/tarnwick.png
 share/tarnwick/tarnwick.dat share/tarnwick/tarnwick.it"
@@ -34,13 +46,13 @@ cmp -s "$build/bin/tarnwick.dat" "$prefix/share/tarnwick/tarnwick.dat" || fail "
 
 # The whole show from an empty folder, against the build folder's run.
 (cd "$build/bin" && ./tarnwick-render --log -) > "$work/expected.log" || fail "tarnwick-render in build/bin"
-(cd "$work/empty" && "$prefix/bin/tarnwick-render" --log -) > "$work/installed.log" 2> "$work/err" ||
+(cd "$work/empty" && "$prefix/games/tarnwick-render" --log -) > "$work/installed.log" 2> "$work/err" ||
   { cat "$work/err"; fail "installed tarnwick-render from an empty folder"; }
 grep -q "^end pass" "$work/expected.log" || fail "no end of the show in build/bin's log"
 cmp -s "$work/expected.log" "$work/installed.log" ||
   { diff "$work/expected.log" "$work/installed.log" | head; fail "installed log differs from build/bin's"; }
 # Relative output paths still mean the folder it was started in.
-(cd "$work/empty" && "$prefix/bin/tarnwick-render" --escape-at 2 --log short.log > /dev/null) ||
+(cd "$work/empty" && "$prefix/games/tarnwick-render" --escape-at 2 --log short.log > /dev/null) ||
   fail "installed tarnwick-render --log short.log"
 [ -s "$work/empty/short.log" ] || fail "--log short.log was not written into the folder it was started in"
 [ -e "$prefix/share/tarnwick/short.log" ] && fail "--log short.log went into the data folder"
@@ -48,7 +60,7 @@ rm "$work/empty/short.log"
 
 # The real program finds the data too: it opens the archive and starts without complaint.
 (cd "$work/empty" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -s INT 4 \
-  stdbuf -oL "$prefix/bin/tarnwick" > "$work/show.out" 2> "$work/show.err")
+  stdbuf -oL "$prefix/games/tarnwick" > "$work/show.out" 2> "$work/show.err")
 grep -q "Filesystem 3.10" "$work/show.out" && ! grep -q "Could not open" "$work/show.out" &&
   ! grep -q "Can't" "$work/show.err" ||
   { cat "$work/show.out" "$work/show.err"; fail "installed tarnwick did not read the installed data"; }
@@ -56,21 +68,57 @@ grep -q "Filesystem 3.10" "$work/show.out" && ! grep -q "Could not open" "$work/
 # A folder with its own data wins, even a broken or partial one.
 head -c 100 /dev/urandom > "$work/own/tarnwick.it"
 cp "$build/bin/tarnwick.dat" "$work/own/"
-(cd "$work/own" && "$prefix/bin/tarnwick-render" --log - > /dev/null 2> "$work/err")
+(cd "$work/own" && "$prefix/games/tarnwick-render" --log - > /dev/null 2> "$work/err")
 [ $? -eq 1 ] && grep -q "Can't play the file" "$work/err" ||
   fail "the folder's own (broken) tarnwick.it was not the one read"
 rm "$work/own/tarnwick.it"
-(cd "$work/own" && "$prefix/bin/tarnwick-render" --log - > /dev/null 2> "$work/err")
+(cd "$work/own" && "$prefix/games/tarnwick-render" --log - > /dev/null 2> "$work/err")
 [ $? -eq 1 ] && grep -q "Can't play the file" "$work/err" ||
   fail "a folder holding only tarnwick.dat still has to be the one read"
 rm "$work/own/tarnwick.dat"
 cp "$build/bin/tarnwick.it" "$work/own/"
-(cd "$work/own" && "$prefix/bin/tarnwick-render" --log - > "$work/out" 2>&1)
+(cd "$work/own" && "$prefix/games/tarnwick-render" --log - > "$work/out" 2>&1)
 [ $? -eq 1 ] && grep -q "Could not open" "$work/out" ||
   fail "a folder holding only tarnwick.it still has to be the one read"
 
-desktop-file-validate "$prefix/share/applications/tarnwick.desktop" ||
-  fail "desktop-file-validate refuses tarnwick.desktop"
+desktop-file-validate "$prefix/share/applications/$app_id.desktop" ||
+  fail "desktop-file-validate refuses $app_id.desktop"
+metainfo="$prefix/share/metainfo/$app_id.metainfo.xml"
+appstreamcli validate --no-net "$metainfo" > "$work/appstream.log" 2>&1 ||
+  { cat "$work/appstream.log"; fail "appstreamcli validate --no-net refuses $app_id.metainfo.xml"; }
+grep -q "<id>$app_id</id>" "$metainfo" &&
+  grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+  fail "the metainfo does not name $app_id and launch $app_id.desktop"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo's releases lack $version"
+grep -q "flashes a picture on every beat" "$metainfo" || fail "the metainfo does not warn of the flashing"
+
+# Manual pages: no warning from man, and tarnwick-render's page names every option.
+for page in man6/tarnwick.6.gz man1/tarnwick-render.1.gz man1/tarnwick-pack.1.gz; do
+  MANWIDTH=80 man --warnings -l "$prefix/share/man/$page" > "$work/page" 2> "$work/page.err" ||
+    fail "man -l $page"
+  [ ! -s "$work/page.err" ] || { cat "$work/page.err"; fail "man --warnings has warnings for $page"; }
+  grep -q "^NAME" "$work/page" && grep -q "tarnwick $version" "$work/page" ||
+    fail "$page has no NAME section or does not name version $version"
+  cp "$work/page" "$work/$(basename "$page" .gz)"
+done
+options=$(sed -n "/^## tarnwick-render's command line/,/^## /p" "$source_dir/ARCHITECTURE.md" | grep '^| `' |
+  cut -d'|' -f2 | grep -o -- '--[a-z][a-z-]*' | sort -u)
+[ "$(echo "$options" | wc -l)" -ge 10 ] || fail "no option table found in ARCHITECTURE.md"
+for option in $options --help --version; do
+  grep -qE "^ +$option( |$)" "$work/tarnwick-render.1" || fail "tarnwick-render(1) does not describe $option"
+done
+
+# --help: usage on standard output, exit 0; --version: name and version; a wrong option: usage
+# on standard error, exit 2.
+for tool in tarnwick-render tarnwick-pack; do
+  "$prefix/games/$tool" --help > "$work/out" 2> "$work/err"
+  [ $? -eq 0 ] && grep -q "^usage: $tool" "$work/out" && [ ! -s "$work/err" ] ||
+    fail "$tool --help must print the usage on standard output and exit 0"
+  [ "$("$prefix/games/$tool" --version)" = "$tool $version" ] || fail "$tool --version is not \"$tool $version\""
+  "$prefix/games/$tool" --no-such-option > "$work/out" 2> "$work/err"
+  [ $? -eq 2 ] && grep -q "usage: $tool" "$work/err" && [ ! -s "$work/out" ] ||
+    fail "$tool with a wrong option must print the usage on standard error and exit 2"
+done
 
 # The Debian package.
 rm -f "$build"/tarnwick_*.deb
@@ -88,4 +136,17 @@ echo "$depends" | grep -q -- "-dev\b" && fail "Depends names a -dev package: $de
 for field in Maintainer Description; do
   [ -n "$(dpkg-deb -f "$deb" $field)" ] || fail "the .deb has no $field"
 done
+maintainer=$(sed -n 's/^TARNWICK_MAINTAINER:STRING=//p' "$build/CMakeCache.txt")
+[ "$(dpkg-deb -f "$deb" Maintainer)" = "$maintainer" ] || fail "Maintainer is not TARNWICK_MAINTAINER ($maintainer)"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] && [ "$(dpkg-deb -f "$deb" Section)" = games ] ||
+  fail "the .deb is not version $version in section games"
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tarnwick/changelog.gz | zcat | head -n 1 |
+  grep -q "^tarnwick ($version) " || fail "the changelog's first entry is not version $version"
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tarnwick/copyright |
+  cmp -s - "$source_dir/packaging/copyright" || fail "the .deb's copyright differs from packaging/copyright"
+# lintian refuses to run as root unless told.
+lintian_as=()
+[ "$(id -u)" -eq 0 ] && lintian_as=(--allow-root)
+lintian "${lintian_as[@]}" --fail-on error,warning "$deb" > "$work/lintian.log" 2>&1 ||
+  { cat "$work/lintian.log"; fail "lintian finds errors or warnings in $(basename "$deb")"; }
 echo "install test: passed; $(basename "$deb"), $(stat -c %s "$deb") bytes, Depends: $depends"

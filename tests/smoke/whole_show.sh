@@ -14,6 +14,7 @@ settle=20        # seconds after which resident memory must stay flat
 growth_kib=4096  # allowed growth of the peak after that
 cpu_fail=25      # percent of a core; the aim is under 10
 fail() { echo "whole show: FAILED: $*"; exit 1; }
+. "$(dirname "$0")/../../scripts/lib.sh"
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -51,21 +52,18 @@ show_pid=$!
 
 # Once a second: resident memory, CPU time so far, and the windows carrying the show's title
 # (a popup is a second one).
-ticks=$(getconf CLK_TCK)
 hwm_settled=""
 hwm=0
-cpu_ticks=0
+cpu_used=0
 popups=0
 while kill -0 "$show_pid" 2>/dev/null; do
   elapsed=$(( $(ms) - start ))
   if [ "$elapsed" -gt $((limit * 1000)) ]; then
     fail "still running after $limit s (stuck in a scene?); standard error: $(cat err.txt)"
   fi
-  if status=$(cat "/proc/$show_pid/status" 2>/dev/null) && stat=$(cat "/proc/$show_pid/stat" 2>/dev/null); then
+  if status=$(cat "/proc/$show_pid/status" 2>/dev/null) && ticks_now=$(cpu_ticks "$show_pid"); then
     hwm=$(echo "$status" | awk '/^VmHWM:/ {print $2}')
-    fields=${stat##*) }
-    set -- $fields
-    cpu_ticks=$(( ${12} + ${13} ))  # utime and stime, fields 14 and 15 of the whole line
+    cpu_used=$ticks_now
     if [ -z "$hwm_settled" ] && [ "$elapsed" -ge $((settle * 1000)) ]; then hwm_settled=$hwm; fi
   fi
   windows=$(xdotool search --name "^TORVAN TEST PROGRAM$" 2>/dev/null | wc -l)
@@ -76,7 +74,7 @@ wait "$show_pid"
 code=$?
 show_pid=""
 wall=$(( $(ms) - start ))
-cpu_tenths=$(( cpu_ticks * 1000000 / (ticks * wall) ))  # tenths of a percent of one core
+cpu_tenths=$(share_tenths "$cpu_used" "$wall")
 printf 'whole show: ended with %d after %d.%01d s (limit %d s)\n' "$code" $((wall / 1000)) $((wall % 1000 / 100)) "$limit"
 printf 'whole show: peak resident memory %d KiB (%d KiB at %d s)\n' "$hwm" "${hwm_settled:-0}" "$settle"
 printf 'whole show: %d.%d%% of a core on average (aim: under 10%%)\n' $((cpu_tenths / 10)) $((cpu_tenths % 10))

@@ -9,6 +9,7 @@ run=${TARNWICK_RUN:?}
 title="TORVAN TEST PROGRAM"
 fail() { echo "run_show: FAILED: $*" >&2; exit 1; }
 log() { echo "run_show: $*"; }
+. "$(dirname "$0")/../../scripts/lib.sh"
 
 # Wine's virtual desktop offers the classic modes (320x200x8 among them); plain X does not.
 virtual_desktop() {
@@ -70,8 +71,6 @@ dialog_text() {
   tr -d '\r' < "$run/probe.txt"
 }
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-
 # The Windows process that runs the exe (wine's loader becomes it) in this Wine prefix.
 show_process() {
   local p
@@ -113,7 +112,7 @@ process=$(show_process) || fail "cannot find the show's process"
 ticks_before=$(cpu_ticks "$process")
 sleep 10
 ticks_after=$(cpu_ticks "$process")
-share=$(( (ticks_after - ticks_before) * 1000 / $(getconf CLK_TCK) / 10 ))
+share=$(share_tenths $((ticks_after - ticks_before)) 10000)
 log "share of a core while playing: $(( share / 10 )).$(( share % 10 )) %"
 # The sound server goes away and comes back: the show plays on silently, then with the device.
 wait_line() {

@@ -4,23 +4,7 @@
 set(TARNWICK_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian's googletest)")
 add_subdirectory(${TARNWICK_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# What the core's tests link besides the core: the packer's writer, the ball's generator and the
-# music's composer (the script check builds broken modules from the show's song).
-add_library(tarnwick_test_support STATIC
-  ${CMAKE_SOURCE_DIR}/tools/pack/archive_writer.cpp
-  ${CMAKE_SOURCE_DIR}/tools/datagen/ball/ball_mesh_gen.cpp
-  ${CMAKE_SOURCE_DIR}/tools/datagen/ball/ball_mesh_check.cpp
-  ${CMAKE_SOURCE_DIR}/tools/datagen/ball/ball_palette_gen.cpp
-  ${CMAKE_SOURCE_DIR}/tools/datagen/common/emit_source.cpp
-  ${CMAKE_SOURCE_DIR}/tools/datagen/common/palette_ramp.cpp
-  ${CMAKE_SOURCE_DIR}/tools/datagen/music/it_writer.cpp
-  ${CMAKE_SOURCE_DIR}/tools/datagen/music/show_cues.cpp
-  ${CMAKE_SOURCE_DIR}/tools/datagen/music/synth.cpp
-  ${CMAKE_SOURCE_DIR}/tools/datagen/music/score.cpp
-  ${CMAKE_SOURCE_DIR}/tools/datagen/music/instruments.cpp
-  ${CMAKE_SOURCE_DIR}/tools/datagen/music/song.cpp)
-target_link_libraries(tarnwick_test_support PUBLIC tarnwick_archive)
-target_compile_definitions(tarnwick_test_support PRIVATE _USE_MATH_DEFINES)  # the generator's M_PI
+include(${CMAKE_SOURCE_DIR}/tests/test_support.cmake)
 
 # The frame tests run the scene harness of tarnwick-render, the only part of it built here.
 add_executable(tarnwick-render ${CMAKE_SOURCE_DIR}/tools/render/harness_main.cpp
@@ -32,11 +16,22 @@ enable_testing()
 # tarnwick-render here has only the scene harness: the host test that plays a whole show through
 # it runs in the Linux build alone.
 set(windows_test_args_host --gtest_filter=-ScriptCheck.TheShowSaysSoAtStartUpAndPlaysOn)
-set(core_test_folders archive host display common captions platform
-  swarm lattice swirl feedback ball sphere scroller)
-foreach(name ${core_test_folders})
-  set(dir ${CMAKE_SOURCE_DIR}/tests/${name})
+# Every folder of tests/ with test sources runs here too, but for those that test the Linux side:
+set(linux_only_test_folders
+  datagen  # the generators run at build time, on the build machine
+  install  # the install tree, the Debian package and the data lookup through /proc
+  music    # libxmp, the second reader of the module, is not cross-built
+  pack     # runs tarnwick-pack, a build machine tool
+  perf     # counts allocations through the GNU linker's --wrap
+  render   # the whole tarnwick-render (PNG, WAV, video), built natively only
+)
+file(GLOB test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*)
+foreach(dir ${test_dirs})
+  get_filename_component(name ${dir} NAME)
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT IS_DIRECTORY ${dir} OR NOT sources OR name IN_LIST linux_only_test_folders)
+    continue()
+  endif()
   add_executable(test_${name} ${sources})
   target_link_libraries(test_${name} PRIVATE tarnwick_host tarnwick_platform_headless tarnwick_test_support
     gtest gtest_main)
@@ -48,6 +43,9 @@ foreach(name ${core_test_folders})
     include(${dir}/tests.cmake)
   endif()
 endforeach()
+
+# Folders without a program of the generic kind, each holding its own.
+include(${CMAKE_SOURCE_DIR}/tests/player/tests.cmake)
 
 # Helpers of scripts/test-windows: a look at the dialogs in Wine, and the real popup on its own.
 add_executable(window-probe ${CMAKE_CURRENT_LIST_DIR}/helpers/window_probe.cpp)

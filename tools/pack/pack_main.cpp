@@ -13,14 +13,18 @@
 
 #include "archive/archive.h"
 #include "tools/pack/archive_writer.h"
+#include "tools/standard_options.h"
 
 namespace {
 
+const char* const pack_usage =
+    "usage: tarnwick-pack create OUT [--store] FILE...\n"
+    "       tarnwick-pack list ARCHIVE\n"
+    "       tarnwick-pack extract ARCHIVE NAME OUT\n"
+    "       tarnwick-pack --help | --version\n";
+
 int usage() {
-  std::fprintf(stderr,
-               "usage: tarnwick-pack create OUT [--store] FILE...\n"
-               "       tarnwick-pack list ARCHIVE\n"
-               "       tarnwick-pack extract ARCHIVE NAME OUT\n");
+  std::fputs(pack_usage, stderr);
   return 2;
 }
 
@@ -112,6 +116,7 @@ int extract(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc < 2) return usage();
   const std::string command = argv[1];
+  if (is_standard_option(command)) return answer_standard_option(command, "tarnwick-pack", pack_usage);
   if (command == "create") return create(argc, argv);
   if (command == "list") return list(argc, argv);
   if (command == "extract") return extract(argc, argv);

@@ -18,6 +18,7 @@
 #include "tools/render/scene_run.h"
 #include "tools/render/video_encoder.h"
 #include "tools/render/wav_writer.h"
+#include "tools/standard_options.h"
 
 namespace {
 
@@ -69,8 +70,7 @@ void to_rgb(const uint8_t* pixels, int32_t pitch, const PaletteEntry* palette) {
 
 void show_progress(uint64_t present) {
   if (!render.progress || present % 30 != 0) return;
-  const uint32_t position = music_position(music_handle);
-  const uint32_t order = position & 0xFFFF;
+  const uint32_t order = music_unpack_position(music_position(music_handle)).order;
   const int filled = static_cast<int>(order > 43 ? 40 : order * 40 / 43);
   std::fprintf(stderr, "\r[%.*s%*s] order %2u of 43, frame %llu", filled,
                "########################################", 40 - filled, "", order,
@@ -166,6 +166,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const RenderOptions& o = render.options;
+  if (!o.standard_option.empty())
+    return answer_standard_option(o.standard_option, "tarnwick-render", render_usage);
   if (!o.dump_dir.empty()) return dump_data(o.dump_dir);
   // Started away from any show data, an installed tarnwick-render reads its installed data;
   // the files it writes still go where the command line meant.

@@ -3,12 +3,18 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "host/scene_list.h"
+
+#include "tools/standard_options.h"
 
 const char* const render_usage =
     "usage: tarnwick-render [--rate HZ] [--log FILE|-] [--png DIR --frames LIST] [--wav FILE]\n"
     "                       [--video FILE] [--inactive A-B] [--escape-at N]\n"
     "       tarnwick-render --scene S --passes N --ticks T --raw FILE [--start FILE] [--beat-at LIST]\n"
-    "       tarnwick-render --dump-data DIR\n";
+    "       tarnwick-render --dump-data DIR\n"
+    "       tarnwick-render --help | --version\n";
 
 namespace {
 
@@ -83,6 +89,10 @@ bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* 
   std::string frames_list;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
+    if (is_standard_option(option)) {
+      o->standard_option = option;  // whatever else the line holds
+      return true;
+    }
     if (i + 1 >= argc) {
       *error = "missing value after " + option;
       return false;
@@ -124,8 +134,8 @@ bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* 
       }
       o->escape_at = static_cast<int64_t>(number);
     } else if (option == "--scene") {
-      if (!parse_unsigned(value, &number) || number > 6) {
-        *error = "--scene takes 0 to 6";
+      if (!parse_unsigned(value, &number) || number >= static_cast<uint64_t>(scene_count)) {
+        *error = "--scene takes 0 to " + std::to_string(scene_count - 1);
         return false;
       }
       o->scene = static_cast<int32_t>(number);

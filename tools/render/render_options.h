@@ -28,6 +28,7 @@ struct RenderOptions {
   std::string start_path;
   std::vector<int32_t> beat_at;
   std::string dump_dir;
+  std::string standard_option;  // "--help" or "--version": answered instead of playing
 };
 
 // False with a message when the command line is not understood.

@@ -55,8 +55,8 @@ class AudioDevice : public ::testing::Test {
   // Polls every 2 ms until `until` seconds after play, as the main loop does every pass.
   void poll_until(double until) {
     while (seconds() < until) {
-      const uint32_t position = music_position(music);
-      polls.push_back({seconds(), first_row[position & 0xFFFF] + (position >> 16)});
+      const MusicPosition at = music_unpack_position(music_position(music));
+      polls.push_back({seconds(), first_row[at.order] + at.row});
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
   }

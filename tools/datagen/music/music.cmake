@@ -2,12 +2,10 @@
 set(music_dir ${CMAKE_CURRENT_LIST_DIR})
 
 add_library(tarnwick_it_writer STATIC ${music_dir}/it_writer.cpp ${music_dir}/show_cues.cpp)
-target_link_libraries(tarnwick_test_support INTERFACE tarnwick_it_writer)
 
 add_library(tarnwick_music_composer STATIC ${music_dir}/synth.cpp ${music_dir}/score.cpp
   ${music_dir}/instruments.cpp ${music_dir}/song.cpp)
 target_link_libraries(tarnwick_music_composer PUBLIC tarnwick_it_writer)
-target_link_libraries(tarnwick_test_support INTERFACE tarnwick_music_composer)
 
 add_executable(make-music ${music_dir}/make_music.cpp)
 target_link_libraries(make-music PRIVATE tarnwick_music_composer)

@@ -10,13 +10,6 @@ list(APPEND TARNWICK_ARCHIVE_FILES ${scroll_files})
 
 find_package(Freetype)
 if(FREETYPE_FOUND)
-  add_executable(make-scroll-font ${CMAKE_CURRENT_LIST_DIR}/make_scroll_font.cpp)
-  target_link_libraries(make-scroll-font PRIVATE tarnwick_datagen Freetype::Freetype)
-  set(TARNWICK_SCROLL_FONT_FILE /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf CACHE FILEPATH
-      "TrueType font the scroll picture's letters are rendered from")
-  add_custom_target(regenerate-scroll-font
-    COMMAND make-scroll-font ${TARNWICK_SCROLL_FONT_FILE}
-            ${CMAKE_CURRENT_LIST_DIR}/scroll_font_data.cpp
-    DEPENDS make-scroll-font)
-  add_dependencies(regenerate-data regenerate-scroll-font)
+  committed_data(scroll-font TOOL make-scroll-font SOURCES ${CMAKE_CURRENT_LIST_DIR}/make_scroll_font.cpp
+    LIBS Freetype::Freetype ARGS ${TARNWICK_FONT_FILE} OUTPUT ${CMAKE_CURRENT_LIST_DIR}/scroll_font_data.cpp)
 endif()

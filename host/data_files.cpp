@@ -1,0 +1,66 @@
+#include "host/data_files.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "archive/archive.h"
+#include "host/show_state.h"
+#include "scenes/scroller/scroller.h"
+
+namespace {
+
+uint8_t* scroll_picture_block = nullptr;
+uint8_t* scroll_palette_block = nullptr;
+
+char data_problem[128];
+
+}  // namespace
+
+// The packer's build rule reads the names from these lines: one file a line, name first.
+const DataFile data_files[data_file_count] = {
+    {"splash.bin", &splash_picture, frame_size},
+    {"splash.pal", &splash_palette, palette_size},
+    {"sidebar.bin", &sidebar_picture, 32 * screen_height},
+    {"scroll.bin", &scroll_picture_block, scroll_picture_min_size},
+    {"scroll.pal", &scroll_palette_block, palette_size},
+};
+
+bool load_data_files() {
+  data_problem[0] = '\0';
+  archive_open("tarnwick.dat");
+  uint32_t sizes[data_file_count] = {};
+  for (int32_t i = 0; i < data_file_count; ++i) load_file(data_files[i].name, data_files[i].block, &sizes[i]);
+  std::fflush(stdout);
+  // The splash and the scenes read these whole: a missing or short file stops the show here.
+  bool complete = true;
+  for (int32_t i = 0; i < data_file_count; ++i) {
+    const DataFile& file = data_files[i];
+    char problem[sizeof data_problem] = "";
+    if (!*file.block) {
+      std::snprintf(problem, sizeof problem, "Data file %s is missing", file.name);
+    } else if (sizes[i] < file.min_size) {
+      std::snprintf(problem, sizeof problem, "Data file %s is too short: %u bytes, needs %u", file.name, sizes[i],
+                    file.min_size);
+    }
+    if (problem[0]) {
+      std::fprintf(stderr, "%s\n", problem);
+      if (complete) std::memcpy(data_problem, problem, sizeof problem);
+      complete = false;
+    }
+  }
+  scroll_picture = scroll_picture_block;
+  scroll_palette = scroll_palette_block;
+  return complete;
+}
+
+const char* data_files_problem() { return data_problem; }
+
+void free_data_files() {
+  for (const DataFile& file : data_files) {
+    std::free(*file.block);
+    *file.block = nullptr;
+  }
+  scroll_picture = nullptr;
+  scroll_palette = nullptr;
+}

@@ -1,0 +1,137 @@
+// The module player over two devices the test controls and a clock it moves: a device lost and
+// another found, the silent clock between them, and the heard position never going back.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/counter.h"
+#include "platform/music.h"
+#include "platform/music_device.h"
+
+namespace {
+
+constexpr int64_t row_frames = 4410;  // the show's module: speed 6 at tempo 150, 0.1 s a row
+constexpr int64_t ms = 1000000;
+
+int64_t clock_ns = 0;
+
+struct FakeDevice {
+  bool opens = true;
+  bool lost = false;
+  int64_t heard = 0;  // what it says is heard, relative to the frame it started with
+  int64_t first_frame = -1;
+  int64_t pulled = 0;  // frames rendered since it started
+  int32_t starts = 0;
+  int16_t buffer[2 * 512];
+  void pull(int32_t frames) { module_player_render(buffer, frames); }
+};
+FakeDevice a, b;
+
+template <FakeDevice& d>
+bool fake_open(char* error, size_t size) {
+  std::snprintf(error, size, "%s refused", &d == &a ? "first" : "second");
+  return d.opens;
+}
+template <FakeDevice& d>
+void fake_start(uint64_t first_frame) {
+  d.first_frame = static_cast<int64_t>(first_frame);
+  d.heard = d.pulled = 0;
+  ++d.starts;
+}
+template <FakeDevice& d>
+void fake_close() {}
+template <FakeDevice& d>
+bool fake_heard(int64_t* frame) {
+  *frame = d.first_frame + d.heard;
+  return !d.lost;
+}
+
+const MusicDevice device_a = {"first", fake_open<a>, fake_start<a>, fake_close<a>, fake_heard<a>};
+const MusicDevice device_b = {"second", fake_open<b>, fake_start<b>, fake_close<b>, fake_heard<b>};
+
+// Rows from the module's start, as the script would count them in the first orders.
+int64_t heard_row(MusicHandle music) {
+  const MusicPosition position = music_unpack_position(music_position(music));
+  int64_t rows = position.row;
+  for (int32_t order = 0; order < static_cast<int32_t>(position.order); ++order) rows += music_pattern_rows(music, order);
+  return rows;
+}
+
+class ModulePlayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    a = FakeDevice{};
+    b = FakeDevice{};
+    clock_ns = 0;
+    ASSERT_TRUE(music_init_device()) << music_last_error();
+    music = music_load("tarnwick.it");
+    ASSERT_NE(music, 0u) << music_last_error();
+    ASSERT_TRUE(music_play(music));
+  }
+  void TearDown() override { music_free(); }
+  // The device renders what it will play, the listener being `ahead` frames behind.
+  void device_plays(FakeDevice& d, int64_t heard) {
+    for (; d.pulled < heard + 2048; d.pulled += 512) d.pull(512);
+    d.heard = heard;
+  }
+  MusicHandle music = 0;
+};
+
+TEST_F(ModulePlayer, ALostDeviceGoesSilentInRealTimeAndTheNextOneGoesOnWithoutGoingBack) {
+  EXPECT_EQ(a.starts, 1);  // the first device of the list that opens
+  device_plays(a, 10 * row_frames + row_frames / 2);
+  EXPECT_EQ(heard_row(music), 10);
+
+  // Lost, and nothing opens: the position follows the clock from where the device was.
+  a.lost = true;
+  a.opens = b.opens = false;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(heard_row(music), 10);
+  clock_ns += 1500 * ms;
+  EXPECT_EQ(heard_row(music), 25);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Audio device lost: opening the default output again\n"
+            "No audio device (second refused): playing silently, trying again every 2 seconds\n");
+
+  // Not before 2 s does it try again; then the second device takes the stream from the frame the
+  // silence had rendered to, and while its own buffer fills the position holds instead of going back.
+  b.opens = true;
+  clock_ns += 400 * ms;
+  EXPECT_EQ(heard_row(music), 29);
+  EXPECT_EQ(b.starts, 0);
+  testing::internal::CaptureStderr();
+  clock_ns += 200 * ms;
+  EXPECT_EQ(heard_row(music), 31);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Audio device back: the music plays on\n");
+  EXPECT_EQ(b.starts, 1);
+  EXPECT_EQ(b.first_frame, 31 * row_frames + row_frames / 2 + 1);
+  b.heard = -4096;  // the new device's queue: what it says is heard lies behind the silence
+  EXPECT_EQ(heard_row(music), 31);
+  device_plays(b, 5 * row_frames);
+  EXPECT_EQ(heard_row(music), 36);
+}
+
+TEST_F(ModulePlayer, ADeviceLostWhileAnotherOpensPlaysOnAtOnceAndAClockJumpBackIsHeld) {
+  device_plays(a, 3 * row_frames + 100);
+  a.lost = true;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(heard_row(music), 3);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Audio device lost: opening the default output again\nAudio device back: the music plays on\n");
+  // a opened again (it is first in the list) and goes on from the frames rendered so far.
+  EXPECT_EQ(a.starts, 2);
+  a.lost = false;
+  device_plays(a, 8 * row_frames);
+  const int64_t row = heard_row(music);
+  a.heard -= 4 * row_frames;  // a device whose timing jumps back
+  EXPECT_EQ(heard_row(music), row);
+}
+
+}  // namespace
+
+const MusicDevice* const music_devices[] = {&device_a, &device_b};
+const int32_t music_device_count = 2;
+
+int64_t counter_frequency() { return 1000000000; }
+int64_t counter_now() { return clock_ns; }

@@ -1,0 +1,11 @@
+#include "tools/standard_options.h"
+
+#include <cstdio>
+
+int answer_standard_option(std::string_view argument, const char* program, const char* usage) {
+  if (argument == "--version")
+    std::printf("%s %s\n", program, TARNWICK_VERSION);
+  else
+    std::fputs(usage, stdout);
+  return 0;
+}

@@ -14,7 +14,6 @@
 
 #include "platform/module_stream.h"
 #include "platform/music_device.h"
-#include "platform/pulse/pulse_device.h"
 
 namespace {
 
@@ -211,4 +210,4 @@ bool pulse_heard_frame(int64_t* frame) {
 
 }  // namespace
 
-const MusicDevice pulse_audio_device = {"PulseAudio", pulse_open, pulse_start, pulse_close, pulse_heard_frame};
+extern const MusicDevice pulse_audio = {"PulseAudio", pulse_open, pulse_start, pulse_close, pulse_heard_frame};

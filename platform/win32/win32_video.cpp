@@ -9,6 +9,7 @@
 
 #include "platform/emulated_modes.h"
 #include "platform/frame_pacer.h"
+#include "platform/module_player.h"
 #include "platform/video.h"
 #include "platform/video_frame.h"
 #include "platform/win32/surface_present.h"
@@ -107,6 +108,7 @@ VideoResult video_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
   DWORD hz = 0;
   if (FAILED(ddraw->GetMonitorFrequency(&hz))) hz = 0;  // unknown: 60 Hz
   frame_pacer_start(pacer, static_cast<int>(hz), std::chrono::steady_clock::now());
+  module_player_set_display_rate(static_cast<int32_t>(hz));
   return video_code::ok;
 }
 
@@ -140,10 +142,8 @@ void video_set_palette(const PaletteEntry entries[256]) {
 
 VideoResult video_flip() {
   if (!primary || !back_buffer) return checked(DDERR_SURFACELOST, "no surfaces to flip");
-  const VideoResult result = surface_present(direct_draw_surface, video_frame.pixels, video_frame.width, video_frame.height);
-  if (result != video_code::ok) return result;
-  frame_pacer_wait(pacer);
-  return video_code::ok;
+  frame_pacer_wait(pacer);  // shown at the period's end, as a flip that waits for the blank
+  return surface_present(direct_draw_surface, video_frame.pixels, video_frame.width, video_frame.height);
 }
 
 const char* video_last_error() { return last_error; }

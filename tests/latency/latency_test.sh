@@ -5,9 +5,10 @@
 #     (131072 bytes, 743 ms): the device's heard frame against the frames really played, median
 #     within 5 ms, 5th and 95th percentiles within 15 ms; the same check of a program that ignored
 #     the server's latency (frames written less its own buffer) must fail;
+#   - the real program through the large FIFO in Xvfb: its picture in step with it (screen_test.sh);
 #   - PipeWire (pipewire-pulse): through a null ALSA node of 300 ms latency the heard frame is
 #     300 ms +- 15 ms further back (behind the frames written) than through a plain null sink.
-#   latency_test.sh BUILD      (BUILD/tests holds fifo_reader and latency_probe)
+#   latency_test.sh BUILD      (BUILD/tests: the rig's programs; BUILD/bin: the program)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?usage: latency_test.sh BUILD}" && pwd)
@@ -51,6 +52,7 @@ if command -v pulseaudio > /dev/null; then
       fail "the check passed a heard position that ignores the server's latency"
     fi
   done
+  "$here/screen_test.sh" "$build"
   servers+=("PulseAudio $version")
 fi
 

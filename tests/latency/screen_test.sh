@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?usage: screen_test.sh BUILD}" && pwd)
 programs=$build/tests
 run=$build/latency-run/screen
-seconds=70  # the switch comes 57.6 s into the music, after the splash
+seconds=85  # the switch comes 57.6 s into the music, after the splash and start-up
 log() { echo "latency: $*"; }
 fail() { echo "latency: FAILED: $*" >&2; exit 1; }
 for program in "$programs/fifo_reader" "$programs/screen_watch" "$programs/module_row" "$build/bin/tarnwick"; do

@@ -16,6 +16,7 @@
 #include "platform/module_player.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/emulated_modes.h"
+#include "platform/letterbox.h"
 #include "platform/video.h"
 #include "platform/video_frame.h"
 
@@ -60,14 +61,9 @@ int refresh_rate() {
   return 0;
 }
 
-SDL_Rect letterbox(int out_w, int out_h) {
-  int w = out_w;
-  int h = out_w * 3 / 4;
-  if (h > out_h) {
-    h = out_h;
-    w = out_h * 4 / 3;
-  }
-  return SDL_Rect{(out_w - w) / 2, (out_h - h) / 2, w, h};
+SDL_Rect picture_rect(int out_w, int out_h) {
+  const PictureBox box = letterbox(out_w, out_h);
+  return SDL_Rect{box.x, box.y, box.w, box.h};
 }
 
 // True when the renderer draws with the processor: SDL's software renderer, or OpenGL done in
@@ -108,7 +104,7 @@ VideoResult flip_through_renderer() {
   int out_w = 0;
   int out_h = 0;
   SDL_GetRendererOutputSize(renderer, &out_w, &out_h);
-  const SDL_Rect destination = letterbox(out_w, out_h);
+  const SDL_Rect destination = picture_rect(out_w, out_h);
   if (SDL_RenderCopy(renderer, texture, nullptr, &destination) != 0)
     return fail(video_code::generic, "cannot draw the screen texture");
   SDL_RenderPresent(renderer);
@@ -128,7 +124,7 @@ void lay_out(SDL_Surface* surface) {
   picture.surface = surface;
   picture.surface_w = surface->w;
   picture.surface_h = surface->h;
-  picture.place = letterbox(surface->w < max_window_width ? surface->w : max_window_width, surface->h);
+  picture.place = picture_rect(surface->w < max_window_width ? surface->w : max_window_width, surface->h);
   for (int64_t x = 0; x < picture.place.w; ++x)
     picture.column_source[x] = static_cast<uint16_t>(source_column(x, picture.place.w));
   picture.current = false;

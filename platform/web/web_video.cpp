@@ -69,7 +69,7 @@ void video_set_palette(const PaletteEntry entries[256]) {
 VideoResult video_flip() {
   if (!canvas_open || video_frame.width == 0) return fail(video_code::surface_lost, "the canvas is gone");
   const uint32_t count = video_frame.width * video_frame.height;
-  for (uint32_t i = 0; i < count; ++i) picture[i] = palette_rgba[back_buffer[i]];
+  for (uint32_t i = 0; i < count; ++i) picture[i] = palette_rgba[video_frame.pixels[i]];
   std::memcpy(shown.pixels, video_frame.pixels, count);
   std::memcpy(shown.palette, palette, sizeof palette);
   shown.width = video_frame.width;

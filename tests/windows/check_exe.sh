@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows program is self-contained: it imports only DLLs every Windows has, and it holds its
-# own resources (the popup dialog, the icon) and the window's class and title.
+# own resources (the popup dialog, the icon, the manifest, the version information) and the
+# window's class and title.
 #   check_exe.sh tarnwick.exe
 set -euo pipefail
 exe=${1:?usage: check_exe.sh tarnwick.exe}
@@ -26,7 +27,23 @@ grep -q 'LTEXT "", 102,' <<<"$resources" || fail "the popup has no text control 
 grep -q 'DEFPUSHBUTTON "OK", 1,' <<<"$resources" || fail "the popup has no OK button with command 1"
 grep -q '^"ICONBIG" 14 /\* RT_GROUP_ICON \*/' <<<"$resources" || fail "no icon iconbig"
 grep -q '"\\040\\040\\000\\000", 1, 32,' <<<"$resources" || fail "iconbig is not one 32x32 32-bit image"
+# The application manifest: DPI aware (the window covers real pixels), common controls 6 (the
+# popup and message boxes in the system's look), Windows 7 to 11.
+manifest=$(sed -n '/^1 24 \/\* RT_MANIFEST \*\//,/^END/p' <<<"$resources" | sed -n 's/^ *"\(.*\)\\n"$/\1/p' |
+  sed 's/""/"/g' | tr '\n' ' ' | tr -s ' ')
+[ -n "$manifest" ] || fail "no application manifest (resource 1 of type 24)"
+grep -q '<dpiAware [^>]*>true' <<<"$manifest" || fail "the manifest does not make the program DPI aware"
+grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest" ||
+  fail "the manifest does not ask for common controls 6"
+for os in 35138b9a-5d96-4fbd-8e2d-a2440225f93a 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+  grep -q "<supportedOS Id=\"{$os}\"/>" <<<"$manifest" || fail "the manifest does not name the system {$os}"
+done
+# The version information the file's Properties show.
+grep -q '^ FILEVERSION 1, 0, 0, 0$' <<<"$resources" || fail "no VERSIONINFO with file version 1.0.0"
+for value in '"ProductName", "Tarnwick"' '"FileVersion", "1.0.0"' '"FileDescription", "Tarnwick, '; do
+  grep -qF "VALUE $value" <<<"$resources" || fail "the version information has no $value"
+done
 for text in "orvel demo" "TORVAN TEST PROGRAM"; do
   grep -qaF "$text" "$exe" || fail "the window's \"$text\" is not in the exe"
 done
-echo "check_exe: dialog ddu_popupw, icon iconbig, class and title present; $(stat -c %s "$exe") bytes"
+echo "check_exe: dialog ddu_popupw, icon iconbig, manifest (DPI aware, common controls 6, Windows 7 to 11), version 1.0.0, class and title present; $(stat -c %s "$exe") bytes"

@@ -1,27 +1,42 @@
 #!/usr/bin/env bash
 # The Windows program under Wine, as a user meets it. Run by scripts/test-windows, which has
 # started Xvfb (DISPLAY), PulseAudio and the Wine prefix (WINEPREFIX) and stops them afterwards.
-#   run_show.sh BIN_DIR     (tarnwick.exe, its data, window-probe.exe, popup-check.exe)
+#   run_show.sh BIN_DIR NATIVE_BIN
+# BIN_DIR holds tarnwick.exe, its data, window-probe.exe and popup-check.exe; NATIVE_BIN the
+# native tarnwick-render, whose frames the emulated mode's screenshots are compared with.
 # Wine's output always goes to files: its background services would hold a pipe open.
 set -euo pipefail
-bin=${1:?usage: run_show.sh BIN_DIR}
+bin=${1:?usage: run_show.sh BIN_DIR NATIVE_BIN}
+native=${2:?usage: run_show.sh BIN_DIR NATIVE_BIN}
 run=${TARNWICK_RUN:?}
+here=$(cd "$(dirname "$0")" && pwd)
 title="TORVAN TEST PROGRAM"
 fail() { echo "run_show: FAILED: $*" >&2; exit 1; }
 log() { echo "run_show: $*"; }
 . "$(dirname "$0")/../../scripts/lib.sh"
 
 # Wine's virtual desktop offers the classic modes (320x200x8 among them); plain X does not.
-virtual_desktop() {
-  if [ "$1" = on ]; then
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
-  else
-    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f || true
+# The session starts again with the desktop on or off, at DPI (Wine's LogPixels), and on a new
+# X screen of SIZE when one is given.
+session() {
+  local desktop=$1 dpi=$2 size=${3:-}
+  {
+    if [ "$desktop" = on ]; then
+      wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+      wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
+    else
+      wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f || true
+    fi
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+    wineserver -k || true
+    wineserver -w || true
+  } >> "$run/registry.log" 2>&1
+  if [ -n "$size" ]; then
+    "$here/x_server.sh" stop "$run"
+    DISPLAY=$("$here/x_server.sh" start "$size" "$run") || fail "no X server of $size"
+    export DISPLAY
   fi
-  wineserver -k || true
-  wineserver -w || true
-} >> "$run/registry.log" 2>&1
+}
 
 # Starts EXE in FOLDER with its output in files there; sets pid.
 start() {
@@ -71,6 +86,28 @@ dialog_text() {
   tr -d '\r' < "$run/probe.txt"
 }
 
+# The show's share of a core over 10 s of playing, in share_text.
+measure_share() {
+  local process before after share
+  process=$(show_process) || fail "cannot find the show's process"
+  before=$(cpu_ticks "$process")
+  sleep 10
+  after=$(cpu_ticks "$process")
+  share=$(share_tenths $(( after - before )) 10000)
+  share_text="$(( share / 10 )).$(( share % 10 )) %"
+}
+
+# Escape ends the show with exit code 0, after the archive's banner and one dot per file.
+escape_ends_show() {
+  xdotool windowfocus --sync "$main_window" key Escape
+  finish 30
+  [ "$code" -eq 0 ] || fail "Escape ended the show with exit code $code, not 0"
+  head -1 "$folder/stdout.txt" | tr -d '\r' | grep -qx "Filesystem 3.10" || fail "no \"Filesystem 3.10\" banner: $(cat "$folder/stdout.txt")"
+  local dots
+  dots=$(sed -n 2p "$folder/stdout.txt" | tr -d '\r')
+  [ "$dots" = "....." ] || fail "expected one \".\" per file of the archive (5), got \"$dots\""
+}
+
 # The Windows process that runs the exe (wine's loader becomes it) in this Wine prefix.
 show_process() {
   local p
@@ -93,7 +130,7 @@ show_folder() {
 
 # --- 1. The show in the virtual desktop: window, banner, picture, CPU share, the sound device
 # lost and back, Escape.
-virtual_desktop on
+session on 96
 folder=$(show_folder show with-module)
 start "$folder" tarnwick.exe
 wait_windows 1 "the window"
@@ -108,12 +145,8 @@ read -r _ x0 y0 x1 y1 _ colours < "$run/scene.txt" || fail "no picture in the sc
 [ $(( x1 - x0 )) -le 320 ] && [ $(( y1 - y0 )) -le 200 ] || fail "the picture is not 320x200: $(cat "$run/scene.txt")"
 [ "$colours" -ge 8 ] || fail "the picture has only $colours colours (see $run/scene.png)"
 log "after the splash: $(cat "$run/scene.txt") (screenshots in $run)"
-process=$(show_process) || fail "cannot find the show's process"
-ticks_before=$(cpu_ticks "$process")
-sleep 10
-ticks_after=$(cpu_ticks "$process")
-share=$(share_tenths $((ticks_after - ticks_before)) 10000)
-log "share of a core while playing: $(( share / 10 )).$(( share % 10 )) %"
+measure_share
+log "share of a core while playing: $share_text"
 # The sound server goes away and comes back: the show plays on silently, then with the device.
 wait_line() {
   for _ in $(seq 100); do
@@ -123,18 +156,13 @@ wait_line() {
   fail "no \"$1\" on standard error within 10 s: $(cat "$folder/stderr.txt")"
 }
 "$(dirname "$0")/sound_server.sh" stop "$run/pulseaudio.log"
-wait_line "device lost"
-wait_line "playing silently"
+wait_line "Audio device lost: opening the default output again"
+wait_line "No audio device (.*): playing silently, trying again every 2 seconds"
 "$(dirname "$0")/sound_server.sh" start "$run/pulseaudio.log" || fail "PulseAudio could not start again"
-wait_line "device back"
+wait_line "Audio device back: the music plays on"
 kill -0 "$pid" 2>/dev/null || fail "the show ended when its sound device went away"
 log "sound server gone and back: $(tr -d '\r' < "$folder/stderr.txt" | tr '\n' ',' | sed 's/,$//')"
-xdotool windowfocus --sync "$main_window" key Escape
-finish 30
-[ "$code" -eq 0 ] || fail "Escape ended the show with exit code $code, not 0"
-head -1 "$folder/stdout.txt" | tr -d '\r' | grep -qx "Filesystem 3.10" || fail "no \"Filesystem 3.10\" banner: $(cat "$folder/stdout.txt")"
-dots=$(sed -n 2p "$folder/stdout.txt" | tr -d '\r')
-[ "$dots" = "....." ] || fail "expected one \".\" per file of the archive (5), got \"$dots\""
+escape_ends_show
 log "Escape: exit code 0; standard output: Filesystem 3.10, ....."
 
 # --- 2. Without the module: "Can't play the file" on standard error and in a message box.
@@ -162,21 +190,43 @@ finish 30
 [ "$code" -eq 1 ] || fail "without sound the exit code is $code, not 1"
 log "without sound: exit code 1, $(grep "^Can't" "$folder/stderr.txt" | tr -d '\r')"
 
-# --- 4. Without the virtual desktop there is no 320x200x8 mode: the start-up failure box.
-virtual_desktop off
-folder=$(show_folder no-mode with-module)
-start "$folder" tarnwick.exe
-wait_windows 2 "the message box"
-shot no-mode > /dev/null
-text=$(dialog_text)
-grep -q "^box: Can't open the display: no 320x200 mode with 256 colours" <<<"$text" ||
-  fail "without the mode the box says: $text"
-xdotool windowfocus --sync "$(newest_window)" key Return
-finish 30
-[ "$code" -eq 1 ] || fail "without the mode the exit code is $code, not 1"
-log "without the mode: exit code 1, $(head -1 "$folder/stderr.txt" | tr -d '\r')"
+# --- 4. Without the virtual desktop there is no 320x200x8 mode: the emulated one, on the desktop.
+# The splash as tarnwick-render presents it (the hold is the same picture for 280 presents).
+(cd "$native" && ./tarnwick-render --png "$run/frames" --frames 200 --escape-at 2 > "$run/render.log" 2>&1) ||
+  fail "tarnwick-render could not draw the splash (see $run/render.log)"
+splash_frame=$run/frames/frame-000200.png
 
-# --- 5. The display's popup itself: the "ddu_popupw" dialog with a code's documented text.
+# NAME SIZE DPI "X Y W H": the window covers the screen; the splash fills the 4:3 box, scaled
+# by nearest neighbour, black around it; so does the first scene, whose side bars reach the
+# box's edges; the share of a core; Escape.
+emulated_show() {
+  local name=$1 size=$2 dpi=$3 x y w h
+  read -r x y w h <<<"$4"
+  session off "$dpi" "$size"
+  folder=$(show_folder "$name" with-module)
+  start "$folder" tarnwick.exe
+  wait_windows 1 "the window"
+  main_window=$(newest_window)
+  sleep 3
+  shot "$name-splash" > /dev/null
+  "$here/box_check.py" "$run/$name-splash.png" "$splash_frame" "$x" "$y" "$w" "$h" > "$run/$name-splash.txt" ||
+    fail "on $size at $dpi dpi the splash is not the frame in its box: $(cat "$run/$name-splash.txt") (see $run/$name-splash.png)"
+  log "$size at $dpi dpi, splash: $(cat "$run/$name-splash.txt")"
+  sleep 9
+  shot "$name-scene" > "$run/$name-scene.txt"
+  local x0 y0 x1 y1
+  read -r _ x0 y0 x1 y1 _ _ < "$run/$name-scene.txt" || fail "no picture in the screenshot"
+  [ "$x0 $y0 $x1 $y1" = "$x $y $(( x + w )) $(( y + h ))" ] ||
+    fail "on $size the scene is not in the box $w x $h at $x,$y: $(cat "$run/$name-scene.txt") (see $run/$name-scene.png)"
+  measure_share
+  log "$size at $dpi dpi, first scene: $(cat "$run/$name-scene.txt"); share of a core while playing: $share_text"
+  escape_ends_show
+  log "$size at $dpi dpi: Escape, exit code 0; standard output: Filesystem 3.10, ....."
+}
+emulated_show emulated-720 1280x720 96 "160 0 960 720"
+
+# --- 5. The display's popup itself, in the system's look (common controls 6): the "ddu_popupw"
+# dialog with a code's documented text.
 start "$run" "$bin/popup-check.exe"
 wait_windows 2 "the popup"
 shot popup > /dev/null
@@ -186,3 +236,7 @@ xdotool windowfocus --sync "$(newest_window)" key Return
 finish 30
 [ "$code" -eq 1 ] || fail "after the popup the exit code is $code, not 1"
 log "popup ddu_popupw found, text of control 102 as documented, closed with Return, exit code 1"
+
+# --- 6. The emulated mode on a 1920x1080 screen at 150 %: the box is made of the real pixels.
+emulated_show emulated-1080 1920x1080 144 "240 0 1440 1080"
+session on 96  # the prefix as the next run expects it

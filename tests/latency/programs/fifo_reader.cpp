@@ -18,20 +18,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/latency/programs/every_ms.h"
+
 namespace {
 
 constexpr int64_t rate = 44100;
 constexpr int64_t frame_bytes = 4;
-constexpr int64_t step_ns = 1000000;  // how often the card takes what is due
 
 volatile sig_atomic_t stopping = 0;
 void stop(int) { stopping = 1; }
-
-int64_t now_ns() {
-  timespec t;
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
 
 }  // namespace
 
@@ -73,12 +68,7 @@ int main(int argc, char** argv) {
   timespec next = {};
   clock_gettime(CLOCK_MONOTONIC, &next);
   while (!stopping) {
-    next.tv_nsec += step_ns;
-    if (next.tv_nsec >= 1000000000) {
-      next.tv_nsec -= 1000000000;
-      ++next.tv_sec;
-    }
-    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+    sleep_a_millisecond(next);
     const int64_t due = (now_ns() - t0) * rate / 1000000000;
     int64_t want = (due - taken) * frame_bytes;
     if (want > static_cast<int64_t>(buffer.size())) want = static_cast<int64_t>(buffer.size());

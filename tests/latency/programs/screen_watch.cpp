@@ -14,15 +14,7 @@
 #include <cstdlib>
 #include <ctime>
 
-namespace {
-
-int64_t now_ns() {
-  timespec t;
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-}  // namespace
+#include "tests/latency/programs/every_ms.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -88,12 +80,7 @@ int main(int argc, char** argv) {
       std::fflush(log);
       last = permille;
     }
-    next.tv_nsec += 1000000;
-    if (next.tv_nsec >= 1000000000) {
-      next.tv_nsec -= 1000000000;
-      ++next.tv_sec;
-    }
-    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+    sleep_a_millisecond(next);
   }
   std::fclose(log);
   XShmDetach(display, &shm);

@@ -1,7 +1,10 @@
 #pragma once
 // Where a flip does not wait for the vertical blank (a software renderer, a virtual X server,
 // DirectDraw under Wine), the flip sleeps out the rest of the display period instead of
-// spinning. Shared by every backend with a real screen.
+// spinning, and then shows the frame: like a flip that waits, it shows what was drawn one display
+// period after the previous flip, which is what the music's position is reported for. Where the
+// flip does wait, the sleep ends before the blank it waits for. Shared by every backend with a
+// real screen.
 #include <chrono>
 
 struct FramePacer {
@@ -15,5 +18,5 @@ void frame_pacer_start(FramePacer& pacer, int refresh_hz, std::chrono::steady_cl
 // already over), and that time becomes the flip's.
 std::chrono::steady_clock::time_point frame_pacer_next(FramePacer& pacer,
                                                        std::chrono::steady_clock::time_point now);
-// Sleeps out the rest of the period after a flip that has just returned.
+// Sleeps out the rest of the period since the previous flip, before the frame is shown.
 void frame_pacer_wait(FramePacer& pacer);

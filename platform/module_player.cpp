@@ -38,6 +38,8 @@ int64_t next_retry_ns = 0;
 int64_t last_heard = 0;
 int16_t silent_buffer[silent_chunk_frames * 2];
 
+int64_t display_lead_frames = 0;  // one display period, where there is a screen
+
 bool position_forced = false;
 uint32_t forced_position = 0;
 
@@ -127,6 +129,10 @@ void module_player_force_position(bool forced, uint32_t position) {
   forced_position = position;
 }
 
+void module_player_set_display_rate(int32_t refresh_hz) {
+  display_lead_frames = module_sample_rate / (refresh_hz > 0 ? refresh_hz : 60);
+}
+
 bool music_init_device() { return open_a_device(); }
 
 MusicHandle music_load(const char* path) {
@@ -171,8 +177,9 @@ uint32_t music_position(MusicHandle) {
   }
   if (heard < last_heard) heard = last_heard;
   last_heard = heard;
-  if (silent) render_silently_through(heard);
-  return module_stream_position_at(heard);
+  // What will be heard when this poll's picture is on the screen.
+  if (silent) render_silently_through(heard + display_lead_frames);
+  return module_stream_position_at(heard + display_lead_frames);
 }
 
 int32_t music_order_count(MusicHandle music) { return music ? module_order_count(module) : 0; }

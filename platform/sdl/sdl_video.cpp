@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/frame_pacer.h"
+#include "platform/module_player.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/emulated_modes.h"
 #include "platform/letterbox.h"
@@ -231,6 +232,7 @@ VideoResult video_open() {
     if (!renderer && !window_pixels) return fail(video_code::no_device, "no usable video device for the window");
   }
   frame_pacer_start(pacer, refresh_rate(), clock_type::now());
+  module_player_set_display_rate(refresh_rate());
   return video_code::ok;
 }
 
@@ -276,10 +278,8 @@ void video_set_palette(const PaletteEntry entries[256]) {
 }
 
 VideoResult video_flip() {
-  const VideoResult result = window_pixels ? flip_to_window() : flip_through_renderer();
-  if (result != video_code::ok) return result;
-  frame_pacer_wait(pacer);
-  return video_code::ok;
+  frame_pacer_wait(pacer);  // shown at the period's end, as a flip that waits for the blank
+  return window_pixels ? flip_to_window() : flip_through_renderer();
 }
 
 const char* video_last_error() { return last_error; }

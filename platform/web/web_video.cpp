@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/emulated_modes.h"
+#include "platform/module_player.h"
 #include "platform/video.h"
 #include "platform/video_frame.h"
 #include "platform/web/web_page.h"
@@ -41,6 +42,7 @@ VideoResult video_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
   if (!web_page_open_canvas(w, h)) return fail(video_code::invalid_mode, "the canvas cannot take that size");
   video_frame.width = w;
   video_frame.height = h;
+  module_player_set_display_rate(0);  // animation frames come at a rate the page does not know
   return video_code::ok;
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/emulated_modes.h"
 #include "platform/frame_pacer.h"
+#include "platform/module_player.h"
 #include "platform/letterbox.h"
 #include "platform/win32/presenter.h"
 #include "platform/win32/win32_internal.h"
@@ -120,6 +121,7 @@ VideoResult gdi_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel) {
   client = {};
   find_compositor();
   frame_pacer_start(pacer, refresh_rate(), clock_type::now());
+  module_player_set_display_rate(refresh_rate());
   flushes = 0;
   flushes_since = clock_type::now();
   return cover_monitor(window);
@@ -141,6 +143,7 @@ VideoResult gdi_present(const uint8_t* frame, uint32_t w, uint32_t h) {
   if (!window) return fail(video_code::surface_lost, "the window is gone");
   RECT now = {};
   GetClientRect(window, &now);
+  wait_for_display();  // shown at the display's next frame, as a flip that waits for it
   const HDC dc = GetDC(window);
   if (!dc) return fail(video_code::surface_lost, "GetDC");
   // The borders once per layout: uncovered later, the class's black brush erases them again.
@@ -156,7 +159,6 @@ VideoResult gdi_present(const uint8_t* frame, uint32_t w, uint32_t h) {
   ReleaseDC(window, dc);
   // No rows drawn is a failure only where there was a box to draw in (not while minimised).
   if (rows == 0 && box.w > 0 && box.h > 0) return fail(video_code::generic, "StretchDIBits");
-  wait_for_display();
   return video_code::ok;
 }
 

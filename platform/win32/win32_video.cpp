@@ -15,6 +15,7 @@
 
 #include "platform/emulated_modes.h"
 #include "platform/frame_pacer.h"
+#include "platform/module_player.h"
 #include "platform/video.h"
 #include "platform/video_frame.h"
 #include "platform/win32/presenter.h"
@@ -118,6 +119,7 @@ VideoResult direct_draw_set_mode(uint32_t w, uint32_t h, uint32_t bits_per_pixel
   DWORD hz = 0;
   if (FAILED(ddraw->GetMonitorFrequency(&hz))) hz = 0;  // unknown: 60 Hz
   frame_pacer_start(pacer, static_cast<int>(hz), std::chrono::steady_clock::now());
+  module_player_set_display_rate(static_cast<int32_t>(hz));
   return video_code::ok;
 }
 
@@ -146,10 +148,8 @@ void direct_draw_set_palette(const PALETTEENTRY*) { upload_palette(); }
 
 VideoResult direct_draw_present(const uint8_t* shown, uint32_t w, uint32_t h) {
   if (!primary || !back_buffer) return checked(DDERR_SURFACELOST, "no surfaces to flip");
-  const VideoResult result = surface_present(direct_draw_surface, shown, w, h);
-  if (result != video_code::ok) return result;
-  frame_pacer_wait(pacer);
-  return video_code::ok;
+  frame_pacer_wait(pacer);  // shown at the period's end, as a flip that waits for the blank
+  return surface_present(direct_draw_surface, shown, w, h);
 }
 
 const char* direct_draw_last_error() { return last_error; }

@@ -5,7 +5,7 @@
 #   tests/smoke/no_display.sh BIN   (BIN holds tarnwick and the show data)
 set -u
 bin=$(cd "${1:?usage: no_display.sh BIN}" && pwd)
-export SDL_AUDIODRIVER=dummy
+export SDL_AUDIODRIVER=dummy PULSE_SERVER=unix:/nonexistent/native  # no sound server, not the user's
 export ASAN_OPTIONS=${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0  # leaks of X and GL libraries are not ours
 unset DISPLAY WAYLAND_DISPLAY SDL_VIDEODRIVER
 fail() { echo "no display: $*"; exit 1; }

@@ -3,7 +3,7 @@
 # without its module it ends with 1 and says why. Run under xvfb-run; $1 is the programs' folder.
 set -u
 bin=$1
-export SDL_AUDIODRIVER=dummy
+export SDL_AUDIODRIVER=dummy PULSE_SERVER=unix:/nonexistent/native  # no sound server, not the user's
 export ASAN_OPTIONS=${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0  # leaks of X and GL libraries are not ours
 fail() { echo "smoke: $*"; exit 1; }
 

@@ -41,7 +41,7 @@ done
 [ -s "$work/display" ] || { cat "$work/xvfb.txt"; fail "the virtual X server did not start"; }
 export DISPLAY=:$(head -n 1 "$work/display")
 unset WAYLAND_DISPLAY SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy
+export SDL_AUDIODRIVER=dummy PULSE_SERVER=unix:/nonexistent/native  # no sound server, not the user's
 
 cp "$bin/tarnwick" "$bin/tarnwick.dat" "$bin/tarnwick.it" "$work/"
 cd "$work"

@@ -1,0 +1,160 @@
+#!/usr/bin/env python3
+"""Checks what latency_probe's logs ("T HEARD NAIVE" lines) say against the truth.
+
+  check_heard.py fifo HEARD_RAW PROBE_LOG COLUMN NAME
+
+Compares the frame the device said was heard with the frame the FIFO's reader really played then.
+HEARD_RAW is fifo_reader's recording (slot s heard at the time in HEARD_RAW.t0 plus s/44100), of
+latency_probe's stream, whose every frame carries its index (left: low 16 bits, right: high 16
+bits). PROBE_LOG holds "T HEARD NAIVE" lines; COLUMN is 1 (HEARD) or 2 (NAIVE). Prints the error
+(said minus really heard, in ms) at its 5th percentile, median and 95th percentile, and fails when
+the median is beyond 5 ms or either percentile beyond 15 ms.
+
+  check_heard.py shift BEFORE_LOG AFTER_LOG MS NAME
+
+Two runs of the same device, the second through an output of MS more latency: the heard frame,
+against the frames written, must be MS further back in the second (within 15 ms).
+
+  check_heard.py screen HEARD_RAW ROW_RAW START SEEN SCREEN_LOG HZ NAME
+
+A row of the real program's module (module_row: its sound begins at frame START, the program sees
+it from frame SEEN on, ROW_RAW holds the frames from SEEN) is found in the recording; the picture
+of its scene (screen_watch's log: the first drop from mostly black to almost none) must reach the
+screen no earlier than the row is heard and at most one display period at HZ later, give or take
+the 1 ms between samples of the screen.
+"""
+import array
+import sys
+
+RATE = 44100
+SETTLE_S = 1.0  # the stream's start: the server's buffers still filling
+MEDIAN_MS, TAIL_MS = 5.0, 15.0
+
+
+def percentile(values, p):
+    return values[min(len(values) - 1, int(p / 100 * len(values)))]
+
+
+def check_fifo(raw_path, log_path, column, name):
+    samples = array.array("H")
+    with open(raw_path, "rb") as f:
+        samples.frombytes(f.read())
+    if sys.byteorder != "little":
+        samples.byteswap()
+    with open(raw_path + ".t0") as f:
+        t0 = int(f.read())
+    slots = len(samples) // 2
+
+    def frame_at(slot):
+        return samples[2 * slot] | samples[2 * slot + 1] << 16
+
+    errors, unheard = [], 0
+    with open(log_path) as f:
+        rows = [[int(x) for x in line.split()] for line in f if line.strip()]
+    start = rows[0][0]
+    for row in rows:
+        t, said = row[0], row[column]
+        if t - start < SETTLE_S * 1e9:
+            continue
+        slot = (t - t0) * RATE // 1000000000
+        # A frame of the stream, in a run of them: not silence, not the sink's filler.
+        if slot < 1 or slot + 1 >= slots or frame_at(slot) == 0 or \
+                frame_at(slot - 1) + 1 != frame_at(slot) or frame_at(slot) + 1 != frame_at(slot + 1):
+            unheard += 1
+            continue
+        heard = frame_at(slot) + ((t - t0) * RATE % 1000000000) / 1e9
+        errors.append((said - heard) * 1000 / RATE)
+    if len(errors) < 100 or unheard > len(errors) // 10:
+        print(f"{name}: FAILED: only {len(errors)} of the probe's polls fell on heard frames "
+              f"({unheard} on silence or gaps)")
+        return 1
+    errors.sort()
+    low, median, high = percentile(errors, 5), percentile(errors, 50), percentile(errors, 95)
+    ok = abs(median) <= MEDIAN_MS and abs(low) <= TAIL_MS and abs(high) <= TAIL_MS
+    print(f"{name}: error said-heard 5th {low:+.1f} ms, median {median:+.1f} ms, 95th {high:+.1f} ms "
+          f"({len(errors)} polls{', ' + str(unheard) + ' in gaps' if unheard else ''})"
+          f"{'' if ok else f' FAILED: beyond {MEDIAN_MS:g} ms median or {TAIL_MS:g} ms tails'}")
+    return 0 if ok else 1
+
+
+def heard_behind_written(log_path):
+    """Median, 5th and 95th percentile of how far the heard frame is behind the frames written, in
+    ms, once settled. Against the frames written rather than the clock: a stall of the machine
+    moves the whole stream later, and that is no latency of the output."""
+    with open(log_path) as f:
+        rows = [[int(x) for x in line.split()] for line in f if line.strip()]
+    start = rows[0][0]
+    behind = sorted((naive - heard) * 1000 / RATE for t, heard, naive in rows if t - start >= SETTLE_S * 1e9)
+    return percentile(behind, 50), percentile(behind, 5), percentile(behind, 95)
+
+
+def check_shift(before_path, after_path, expected_ms, name):
+    before, after = heard_behind_written(before_path), heard_behind_written(after_path)
+    shift = after[0] - before[0]
+    ok = abs(shift - expected_ms) <= TAIL_MS
+    print(f"{name}: heard frame {shift:.1f} ms further back (expected {expected_ms:g} +- {TAIL_MS:g}; "
+          f"behind the written less 40 ms: before {before[0]:.1f} ms [5th {before[1]:.1f}, 95th {before[2]:.1f}], "
+          f"after {after[0]:.1f} ms [5th {after[1]:.1f}, 95th {after[2]:.1f}])"
+          f"{'' if ok else ' FAILED'}")
+    return 0 if ok else 1
+
+
+def find_sound(heard, sound, frames=1024, tolerance=2):
+    """The slot where `sound` begins in the recording `heard` (interleaved stereo), allowing for
+    libopenmpt's dither (a unit or two per sample); None when it is not there."""
+    first = sound[0]
+    for slot in range(len(heard) // 2 - frames):
+        if abs(heard[2 * slot] - first) <= tolerance and \
+                all(abs(heard[2 * slot + i] - sound[i]) <= tolerance for i in range(2 * frames)):
+            return slot
+    return None
+
+
+def check_screen(raw_path, row_path, start, seen, screen_path, hz, name):
+    heard, row = array.array("h"), array.array("h")
+    with open(raw_path, "rb") as f:
+        heard.frombytes(f.read())
+    with open(row_path, "rb") as f:
+        row.frombytes(f.read())
+    if sys.byteorder != "little":
+        heard.byteswap()
+        row.byteswap()
+    with open(raw_path + ".t0") as f:
+        t0 = int(f.read())
+    slot = find_sound(heard, row)
+    if slot is None:
+        print(f"{name}: FAILED: the row's sound is not in the recording")
+        return 1
+    heard_ns = t0 + (slot - (seen - start)) * 1000000000 // RATE
+    with open(screen_path) as f:
+        samples = [[int(x) for x in line.split()] for line in f if line.strip()]
+    shown_ns, black = None, False
+    for t, permille in samples:
+        if t >= heard_ns - 2000000000 and black and permille < 300:
+            shown_ns = t
+            break
+        black = permille > 600
+    if shown_ns is None:
+        print(f"{name}: FAILED: the screen never changed to the scene")
+        return 1
+    late_ms, period_ms = (shown_ns - heard_ns) / 1e6, 1000 / hz
+    ok = -1 <= late_ms <= period_ms + 1
+    print(f"{name}: on the screen {late_ms:+.1f} ms after it was heard "
+          f"(allowed 0 to {period_ms:.1f} ms, +-1 ms of sampling){'' if ok else ' FAILED'}")
+    return 0 if ok else 1
+
+
+def main():
+    if len(sys.argv) == 6 and sys.argv[1] == "fifo":
+        return check_fifo(sys.argv[2], sys.argv[3], int(sys.argv[4]), sys.argv[5])
+    if len(sys.argv) == 6 and sys.argv[1] == "shift":
+        return check_shift(sys.argv[2], sys.argv[3], float(sys.argv[4]), sys.argv[5])
+    if len(sys.argv) == 9 and sys.argv[1] == "screen":
+        a = sys.argv
+        return check_screen(a[2], a[3], int(a[4]), int(a[5]), a[6], float(a[7]), a[8])
+    print(__doc__, file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main())

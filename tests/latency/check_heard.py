@@ -10,6 +10,12 @@ bits). PROBE_LOG holds "T HEARD NAIVE" lines; COLUMN is 1 (HEARD) or 2 (NAIVE). 
 (said minus really heard, in ms) at its 5th percentile, median and 95th percentile, and fails when
 the median is beyond 5 ms or either percentile beyond 15 ms.
 
+  check_heard.py stream HEARD_RAW STREAM_RAW FIRST LOG MEDIAN_MS TAIL_MS NAME
+
+The same for a player of real music (the web page): STREAM_RAW holds what it rendered from stream
+frame FIRST on (16-bit stereo), found again in the recording, which dates each stream frame; LOG
+holds "T HEARD" lines. Fails beyond MEDIAN_MS at the median or TAIL_MS at either percentile.
+
   check_heard.py shift BEFORE_LOG AFTER_LOG MS NAME
 
 Two runs of the same device, the second through an output of MS more latency: the heard frame,
@@ -36,11 +42,7 @@ def percentile(values, p):
 
 
 def check_fifo(raw_path, log_path, column, name):
-    samples = array.array("H")
-    with open(raw_path, "rb") as f:
-        samples.frombytes(f.read())
-    if sys.byteorder != "little":
-        samples.byteswap()
+    samples = read_raw(raw_path, "H")
     with open(raw_path + ".t0") as f:
         t0 = int(f.read())
     slots = len(samples) // 2
@@ -64,17 +66,61 @@ def check_fifo(raw_path, log_path, column, name):
             continue
         heard = frame_at(slot) + ((t - t0) * RATE % 1000000000) / 1e9
         errors.append((said - heard) * 1000 / RATE)
+    return report(name, errors, unheard, MEDIAN_MS, TAIL_MS)
+
+
+def read_raw(path, typecode):
+    values = array.array(typecode)
+    with open(path, "rb") as f:
+        values.frombytes(f.read())
+    if sys.byteorder != "little":
+        values.byteswap()
+    return values
+
+
+def report(name, errors, unheard, median_ms, tail_ms):
+    """Prints the error's 5th percentile, median and 95th percentile; 0 when within the bounds."""
     if len(errors) < 100 or unheard > len(errors) // 10:
         print(f"{name}: FAILED: only {len(errors)} of the probe's polls fell on heard frames "
               f"({unheard} on silence or gaps)")
         return 1
     errors.sort()
     low, median, high = percentile(errors, 5), percentile(errors, 50), percentile(errors, 95)
-    ok = abs(median) <= MEDIAN_MS and abs(low) <= TAIL_MS and abs(high) <= TAIL_MS
+    ok = abs(median) <= median_ms and abs(low) <= tail_ms and abs(high) <= tail_ms
     print(f"{name}: error said-heard 5th {low:+.1f} ms, median {median:+.1f} ms, 95th {high:+.1f} ms "
           f"({len(errors)} polls{', ' + str(unheard) + ' in gaps' if unheard else ''})"
-          f"{'' if ok else f' FAILED: beyond {MEDIAN_MS:g} ms median or {TAIL_MS:g} ms tails'}")
+          f"{'' if ok else f' FAILED: beyond {median_ms:g} ms median or {tail_ms:g} ms tails'}")
     return 0 if ok else 1
+
+
+def check_stream(raw_path, stream_path, first, log_path, median_ms, tail_ms, name):
+    heard, stream = read_raw(raw_path, "h"), read_raw(stream_path, "h")
+    with open(raw_path + ".t0") as f:
+        t0 = int(f.read())
+    block = 1024
+    # Where blocks of the stream, one every half second, lie in the recording: slot less frame.
+    offsets = []
+    for at in range(0, len(stream) // 2 - block, RATE // 2):
+        sound = stream[2 * at:2 * (at + block)]
+        if max(abs(v) for v in sound) < 1000:
+            continue  # too quiet to be found for sure
+        slot = find_sound(heard, sound, block)
+        if slot is not None:
+            offsets.append((slot, slot - (first + at)))
+    if len(offsets) < 4:
+        print(f"{name}: FAILED: the stream was found in the recording only {len(offsets)} times")
+        return 1
+    with open(log_path) as f:
+        rows = [[int(x) for x in line.split()] for line in f if line.strip()]
+    errors, unheard = [], 0
+    for t, said in rows:
+        at = (t - t0) * RATE / 1e9
+        slot, offset = min(offsets, key=lambda o: abs(o[0] - at))
+        if abs(slot - at) > RATE:
+            unheard += 1  # no block of the stream was found near it
+            continue
+        errors.append((said - (at - offset)) * 1000 / RATE)
+    return report(name, errors, unheard, median_ms, tail_ms)
 
 
 def heard_behind_written(log_path):
@@ -111,14 +157,7 @@ def find_sound(heard, sound, frames=1024, tolerance=2):
 
 
 def check_screen(raw_path, row_path, start, seen, screen_path, hz, name):
-    heard, row = array.array("h"), array.array("h")
-    with open(raw_path, "rb") as f:
-        heard.frombytes(f.read())
-    with open(row_path, "rb") as f:
-        row.frombytes(f.read())
-    if sys.byteorder != "little":
-        heard.byteswap()
-        row.byteswap()
+    heard, row = read_raw(raw_path, "h"), read_raw(row_path, "h")
     with open(raw_path + ".t0") as f:
         t0 = int(f.read())
     slot = find_sound(heard, row)
@@ -147,6 +186,9 @@ def check_screen(raw_path, row_path, start, seen, screen_path, hz, name):
 def main():
     if len(sys.argv) == 6 and sys.argv[1] == "fifo":
         return check_fifo(sys.argv[2], sys.argv[3], int(sys.argv[4]), sys.argv[5])
+    if len(sys.argv) == 9 and sys.argv[1] == "stream":
+        a = sys.argv
+        return check_stream(a[2], a[3], int(a[4]), a[5], float(a[6]), float(a[7]), a[8])
     if len(sys.argv) == 6 and sys.argv[1] == "shift":
         return check_shift(sys.argv[2], sys.argv[3], float(sys.argv[4]), sys.argv[5])
     if len(sys.argv) == 9 and sys.argv[1] == "screen":

@@ -30,6 +30,7 @@ function launchOptions({ env, firefoxPrefs }) {
   return {
     executablePath: executables.chromium,
     headless: true,
+    ignoreDefaultArgs: ['--mute-audio'],  // the sound goes to the test's own server, heard there
     env,
     args: [
       '--no-sandbox', '--autoplay-policy=no-user-gesture-required', '--disable-gpu',

@@ -54,22 +54,18 @@ window.tarnwickCheck = (function () {
     window.tarnwickTap = record;
   }
 
-  // The context's frame leaving the graph now, from the browser's output timestamp.
-  function outputFrame(context) {
-    const stamp = context.getOutputTimestamp();
-    const time = stamp.performanceTime > 0
-      ? stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000
-      : context.currentTime - (context.outputLatency || 0);
-    return time * 44100;
+  // The context's frame heard now, as the page reckons it from the browser's output timestamp
+  // (the latency rig checks that reckoning against an output of real latency).
+  function outputFrame() {
+    return Module.tarnwickAudio.outputTime() * 44100;
   }
 
   // Samples the position the core reports, with the moment's output frame, for a while.
   async function samplePositions(milliseconds) {
-    const context = Module.tarnwickAudio.context();
     const samples = [];
     const end = performance.now() + milliseconds;
     while (performance.now() < end) {
-      samples.push({ position: Module._web_music_position(), output: outputFrame(context) });
+      samples.push({ position: Module._web_music_position(), output: outputFrame() });
       await new Promise((resolve) => setTimeout(resolve, 23));
     }
     return samples;

@@ -28,6 +28,8 @@ window.tarnwickAudio = (function () {
   let everStarted = false;
   let startedAt = 0;       // performance.now() of the first start
   let lost = false;        // the context stopped running, or did not start in time
+  let clockSeen = -1;      // the context's time when last seen to change, and when (ms)
+  let clockSeenAt = 0;
   const startGrace = 2000; // ms a fresh context may take to start running
   const sources = new Set();
 
@@ -112,18 +114,29 @@ window.tarnwickAudio = (function () {
       return heard;
     },
 
-    // The frame of the stream leaving the graph now: the output's own timestamp carried on to
-    // this moment, or without one the clock less the output latency.
+    // The context's time heard now: the output's own timestamp carried on to this moment.
+    // Chromium stamps the moment of its latest output callback. Firefox stamps its clock less the
+    // output latency at this very moment less that latency, which says only that the clock is
+    // heard now; its stamp is a whole latency old. There, and without a timestamp, the clock is
+    // carried on from when it was seen to move, less the output latency.
+    outputTime() {
+      const now = performance.now();
+      const clock = context.currentTime;
+      if (clock !== clockSeen) {
+        clockSeen = clock;
+        clockSeenAt = now;
+      }
+      const latency = context.outputLatency || 0;
+      const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
+      const age = stamp && stamp.performanceTime > 0 ? (now - stamp.performanceTime) / 1000 : Infinity;
+      if (age <= latency / 2 || age <= 0.02) return stamp.contextTime + age;
+      return clock + Math.min(now - clockSeenAt, 50) / 1000 - latency;
+    },
+
+    // The frame of the stream heard now.
     heardFrame() {
       if (!context || !running) return 0;
-      const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
-      let time;
-      if (stamp && stamp.performanceTime > 0) {
-        time = stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000;
-      } else {
-        time = context.currentTime - (context.outputLatency || 0);
-      }
-      return time * rate - firstFrame;
+      return audio.outputTime() * rate - firstFrame;
     },
   };
 

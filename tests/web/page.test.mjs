@@ -223,7 +223,9 @@ describe('the show in the page', { concurrency: false }, () => {
   test('an output that stops: the show plays on silently on the clock, says so, and the music joins again in its place', async (t) => {
     const heardNow = () => ({ heard: Module.tarnwickAudio.heardFrame(), at: performance.now() });
     const before = await page.evaluate(heardNow);
-    await page.evaluate(() => Module.tarnwickAudio.context().suspend());
+    // Neither promise is awaited in the page: a browser may never settle them, and the page's
+    // own line is what tells.
+    await page.evaluate(() => { Module.tarnwickAudio.context().suspend(); });
     await waitFor(page, 'the line saying so', () => !document.getElementById('notice').hidden, 5000);
     assert.equal(await page.$eval('#notice', (e) => e.textContent), 'No sound output: playing silently');
     assert.ok(seen.console.some((m) => m.text === 'No sound output: playing silently'), 'the line is not on the console');
@@ -233,9 +235,9 @@ describe('the show in the page', { concurrency: false }, () => {
     const silentTo = await page.evaluate(() => Module._web_music_position());
     assert.notEqual(silentTo, silentFrom, 'the position stood still without sound');
 
-    const resumedAt = await page.evaluate(async () => {
-      await Module.tarnwickAudio.context().resume();
-      return Module.tarnwickAudio.context().currentTime * 44100;
+    const resumedAt = await page.evaluate(() => {
+      Module.tarnwickAudio.context().resume();
+      return Module.tarnwickAudio.context().currentTime * 44100;  // the clock stood still meanwhile
     });
     await waitFor(page, 'the music back', () => document.getElementById('notice').hidden, 5000);
     await sleep(300);  // past the moment before the stream's first frame plays, which nothing marks

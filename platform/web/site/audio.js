@@ -8,6 +8,12 @@
 // A context that does not run (no sound server: the browser keeps it suspended) or stops running
 // is a lost device to the module player, which plays on silently on the page's clock and asks
 // again every 2 s; a context that runs again takes the stream from where the silence is.
+//
+// The output latency is read only just after the context's clock has stepped, once it has played a
+// second, and again every 2 s. Firefox asks the server once and keeps that answer, for its output
+// timestamp too: asked at a random moment it misses the sound queued since the last callback, up
+// to a callback's worth, and in a stream's first moments, before the server's buffers have filled,
+// far more. Just after a step, what was just queued is all in the answer.
 window.tarnwickAudio = (function () {
   const rate = 44100;
   const chunkFrames = 2048;
@@ -31,6 +37,13 @@ window.tarnwickAudio = (function () {
   let clockSeen = -1;      // the context's time when last seen to change, and when (ms)
   let clockSeenAt = 0;
   const startGrace = 2000; // ms a fresh context may take to start running
+  let latency = null;      // the output latency as last read on a step of the clock (s)
+  const latencySettle = 1.0;   // seconds of the context's clock before the first reading
+  const latencyEvery = 2000;   // ms between readings
+  const stepWait = 50;         // ms to wait for a step before reading anyway
+  const ticks = new MessageChannel();
+  let tickClock = -1;
+  let tickUntil = 0;
   const sources = new Set();
 
   const audio = {
@@ -51,6 +64,8 @@ window.tarnwickAudio = (function () {
       context.resume().catch(() => {});
       output = context.createGain();
       output.connect(context.destination);
+      ticks.port1.onmessage = watchClockStep;
+      setTimeout(readLatencySoon, 100);
     },
 
     context: () => context,
@@ -126,7 +141,7 @@ window.tarnwickAudio = (function () {
         clockSeen = clock;
         clockSeenAt = now;
       }
-      const latency = context.outputLatency || 0;
+      if (latency === null) latency = context.outputLatency || 0;
       const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
       const age = stamp && stamp.performanceTime > 0 ? (now - stamp.performanceTime) / 1000 : Infinity;
       if (age <= latency / 2 || age <= 0.02) return stamp.contextTime + age;
@@ -139,6 +154,28 @@ window.tarnwickAudio = (function () {
       return audio.outputTime() * rate - firstFrame;
     },
   };
+
+  // Waits, within a few clock steps, for the next one, then reads the latency.
+  function readLatencySoon() {
+    if (context.state !== 'running' || context.currentTime < latencySettle) {
+      setTimeout(readLatencySoon, 100);
+      return;
+    }
+    tickClock = -1;
+    tickUntil = performance.now() + stepWait;
+    ticks.port2.postMessage(0);
+  }
+
+  function watchClockStep() {
+    const clock = context.currentTime;
+    if ((tickClock >= 0 && clock !== tickClock) || performance.now() > tickUntil) {
+      latency = context.outputLatency || 0;
+      setTimeout(readLatencySoon, latencyEvery);
+      return;
+    }
+    tickClock = clock;
+    ticks.port2.postMessage(0);
+  }
 
   function queueChunk() {
     const at = Module._web_music_render(chunkFrames) >> 1;

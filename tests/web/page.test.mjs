@@ -121,6 +121,19 @@ describe('the show in the page', { concurrency: false }, () => {
     assert.deepEqual(seen.console.filter((m) => m.type === 'error'), []);
   });
 
+  test('under Play, a link reaches the notices of the libraries in the wasm', async () => {
+    const href = await page.evaluate(() => {
+      const link = document.querySelector('#third-party a');
+      return link && link.offsetParent ? link.href : null;
+    });
+    assert.ok(href, 'no link to the notices shown under Play');
+    const response = await fetch(href);
+    assert.equal(response.status, 200, href);
+    const notices = await response.text();
+    assert.match(notices, /^libopenmpt.*\nVersion: \d/m);
+    assert.match(notices, /^emscripten.*\nVersion: \d.*\n.*\nLinked: .*\blibc\.a\b/m);
+  });
+
   test('Play starts the splash, then the scenes', async () => {
     await page.addScriptTag({ path: checks });
     await startShow(page);

@@ -101,7 +101,7 @@ for page in man6/tarnwick.6.gz man1/tarnwick-render.1.gz man1/tarnwick-pack.1.gz
   [ ! -s "$work/page.err" ] || { cat "$work/page.err"; fail "man --warnings has warnings for $page"; }
   grep -q "^NAME" "$work/page" && grep -q "tarnwick $version" "$work/page" ||
     fail "$page has no NAME section or does not name version $version"
-  sed -n '/^COPYRIGHT/,/^[A-Z]/p' "$work/page" | grep -q "MIT licence" ||
+  sed -n '/^COPYRIGHT/,/^[A-Z]/p' "$work/page" | tr -s ' ' | grep -q "MIT licence" ||
     fail "$page has no COPYRIGHT section naming the MIT licence"
   cp "$work/page" "$work/$(basename "$page" .gz)"
 done

@@ -60,7 +60,7 @@ notices=$(unzip -p "$zip" tarnwick-windows/THIRD-PARTY.txt | tr -d '\r')
 # libopenmpt at the version of Debian's source package it was built from, with its licence.
 version=$(dpkg-query -W -f='${Version}' libopenmpt-dev)
 section=$(sed -n '/^libopenmpt/,/^=====/p' <<<"$notices")
-grep -qx "Version: ${version%-*} (Debian $version)" <<<"$section" &&
+grep -q "^Version: ${version%-*}[+ ].*(Debian $version)$" <<<"$section" &&
   grep -q "Linked: libopenmpt.a" <<<"$section" && grep -q "OpenMPT Project Developers" <<<"$section" ||
   fail "THIRD-PARTY.txt does not name libopenmpt $version with its licence"
 grep -q "^Linked: .*libstdc++.a" <<<"$notices" && grep -q "GCC RUNTIME LIBRARY EXCEPTION" <<<"$notices" ||

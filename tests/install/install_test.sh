@@ -6,9 +6,10 @@
 # - a folder holding its own tarnwick.dat or tarnwick.it wins over the installed data;
 # - the desktop entry passes desktop-file-validate, the AppStream metainfo appstreamcli, and
 #   the metainfo launches the desktop entry installed under its own id;
-# - every manual page renders without a warning, tarnwick-render's names every option of the
-#   table in ARCHITECTURE.md;
-# - the tools answer --help, --version (the project's version) and a wrong option;
+# - every manual page renders without a warning and names the licence, tarnwick-render's names
+#   every option of the table in ARCHITECTURE.md;
+# - the tools answer --help, --version (the project's version, then the MIT licence) and a wrong
+#   option;
 # - cpack makes a .deb with the expected files, depending on runtime libraries, not -dev ones,
 #   that lintian passes without an error or a warning.
 set -u
@@ -91,6 +92,7 @@ grep -q "<id>$app_id</id>" "$metainfo" &&
   fail "the metainfo does not name $app_id and launch $app_id.desktop"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo's releases lack $version"
 grep -q "flashes a picture on every beat" "$metainfo" || fail "the metainfo does not warn of the flashing"
+grep -q "<project_license>MIT</project_license>" "$metainfo" || fail "the metainfo's project licence is not MIT"
 
 # Manual pages: no warning from man, and tarnwick-render's page names every option.
 for page in man6/tarnwick.6.gz man1/tarnwick-render.1.gz man1/tarnwick-pack.1.gz; do
@@ -99,6 +101,8 @@ for page in man6/tarnwick.6.gz man1/tarnwick-render.1.gz man1/tarnwick-pack.1.gz
   [ ! -s "$work/page.err" ] || { cat "$work/page.err"; fail "man --warnings has warnings for $page"; }
   grep -q "^NAME" "$work/page" && grep -q "tarnwick $version" "$work/page" ||
     fail "$page has no NAME section or does not name version $version"
+  sed -n '/^COPYRIGHT/,/^[A-Z]/p' "$work/page" | tr -s ' ' | grep -q "MIT licence" ||
+    fail "$page has no COPYRIGHT section naming the MIT licence"
   cp "$work/page" "$work/$(basename "$page" .gz)"
 done
 options=$(sed -n "/^## tarnwick-render's command line/,/^## /p" "$source_dir/ARCHITECTURE.md" | grep '^| `' |
@@ -108,13 +112,15 @@ for option in $options --help --version; do
   grep -qE "^ +$option( |$)" "$work/tarnwick-render.1" || fail "tarnwick-render(1) does not describe $option"
 done
 
-# --help: usage on standard output, exit 0; --version: name and version; a wrong option: usage
-# on standard error, exit 2.
+# --help: usage on standard output, exit 0; --version: name and version, then the licence; a
+# wrong option: usage on standard error, exit 2.
 for tool in tarnwick-render tarnwick-pack; do
   "$prefix/games/$tool" --help > "$work/out" 2> "$work/err"
   [ $? -eq 0 ] && grep -q "^usage: $tool" "$work/out" && [ ! -s "$work/err" ] ||
     fail "$tool --help must print the usage on standard output and exit 0"
-  [ "$("$prefix/games/$tool" --version)" = "$tool $version" ] || fail "$tool --version is not \"$tool $version\""
+  "$prefix/games/$tool" --version > "$work/out"
+  [ "$(sed -n 1p "$work/out")" = "$tool $version" ] || fail "$tool --version's first line is not \"$tool $version\""
+  sed -n 2p "$work/out" | grep -q "MIT licence" || fail "$tool --version's second line does not name the MIT licence"
   "$prefix/games/$tool" --no-such-option > "$work/out" 2> "$work/err"
   [ $? -eq 2 ] && grep -q "usage: $tool" "$work/err" && [ ! -s "$work/out" ] ||
     fail "$tool with a wrong option must print the usage on standard error and exit 2"

@@ -121,6 +121,19 @@ describe('the show in the page', { concurrency: false }, () => {
     assert.deepEqual(seen.console.filter((m) => m.type === 'error'), []);
   });
 
+  test('under Play, a link reaches the notices of the libraries in the wasm', async () => {
+    const { href, status, notices } = await page.evaluate(async () => {
+      const link = document.querySelector('#third-party a');
+      if (!link || !link.offsetParent) return {};
+      const response = await fetch(link.href);
+      return { href: link.href, status: response.status, notices: await response.text() };
+    });
+    assert.ok(href, 'no link to the notices shown under Play');
+    assert.equal(status, 200, href);
+    assert.match(notices, /^libopenmpt.*\nVersion: \d/m);
+    assert.match(notices, /^emscripten.*\nVersion: \d.*\n.*\nLinked: .*\blibc\.a\b/m);
+  });
+
   test('Play starts the splash, then the scenes', async () => {
     await page.addScriptTag({ path: checks });
     await startShow(page);

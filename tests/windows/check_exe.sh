@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The Windows program is self-contained: it imports only DLLs every Windows has, and it holds its
 # own resources (the popup dialog, the icon, the manifest, the version information) and the
-# window's class and title.
-#   check_exe.sh tarnwick.exe
+# window's class and title. With the zip: it holds the program, its data, its licence and the
+# notices of the libraries linked into it.
+#   check_exe.sh tarnwick.exe [tarnwick-windows.zip]
 set -euo pipefail
-exe=${1:?usage: check_exe.sh tarnwick.exe}
+exe=${1:?usage: check_exe.sh tarnwick.exe [tarnwick-windows.zip]}
+zip=${2:-}
 fail() { echo "check_exe: FAILED: $*" >&2; exit 1; }
 [ -f "$exe" ] || fail "no $exe"
 
@@ -47,3 +49,21 @@ for text in "orvel demo" "TORVAN TEST PROGRAM"; do
   grep -qaF "$text" "$exe" || fail "the window's \"$text\" is not in the exe"
 done
 echo "check_exe: dialog ddu_popupw, icon iconbig, manifest (DPI aware, common controls 6, Windows 7 to 11), version 1.0.0, class and title present; $(stat -c %s "$exe") bytes"
+
+[ -n "$zip" ] || exit 0
+listing=$(unzip -Z1 "$zip") || fail "unzip cannot read $zip"
+for file in tarnwick.exe tarnwick.dat tarnwick.it README.txt LICENSE.txt THIRD-PARTY.txt; do
+  grep -qx "tarnwick-windows/$file" <<<"$listing" || fail "$zip lacks tarnwick-windows/$file"
+done
+grep -q "^License: MIT" <<<"$(unzip -p "$zip" tarnwick-windows/LICENSE.txt)" || fail "LICENSE.txt does not grant MIT"
+notices=$(unzip -p "$zip" tarnwick-windows/THIRD-PARTY.txt | tr -d '\r')
+# libopenmpt at the version of Debian's source package it was built from, with its licence.
+version=$(dpkg-query -W -f='${Version}' libopenmpt-dev)
+section=$(sed -n '/^libopenmpt/,/^=====/p' <<<"$notices")
+grep -q "^Version: ${version%-*}[+ ].*(Debian $version)$" <<<"$section" &&
+  grep -q "Linked: libopenmpt.a" <<<"$section" && grep -q "OpenMPT Project Developers" <<<"$section" ||
+  fail "THIRD-PARTY.txt does not name libopenmpt $version with its licence"
+grep -q "^Linked: .*libstdc++.a" <<<"$notices" && grep -q "GCC RUNTIME LIBRARY EXCEPTION" <<<"$notices" ||
+  fail "THIRD-PARTY.txt does not name libstdc++ with the GCC runtime library exception"
+grep -q "^Linked: .*libmingwex.a" <<<"$notices" || fail "THIRD-PARTY.txt does not name the mingw-w64 runtime"
+echo "check_exe: $zip holds the program, LICENSE.txt (MIT) and THIRD-PARTY.txt (libopenmpt $version, GCC and mingw-w64 runtimes)"

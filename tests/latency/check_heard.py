@@ -10,6 +10,13 @@ bits). PROBE_LOG holds "T HEARD NAIVE" lines; COLUMN is 1 (HEARD) or 2 (NAIVE). 
 (said minus really heard, in ms) at its 5th percentile, median and 95th percentile, and fails when
 the median is beyond 5 ms or either percentile beyond 15 ms.
 
+  check_heard.py wine HEARD_RAW PROBE_LOG SHIFT_NS SERVER_MS OWN_MS NAME
+
+The same for a Windows program under Wine, whose times are SHIFT_NS from CLOCK_MONOTONIC: prints
+the error and the program's own part of it, the error less SERVER_MS (the sound server's latency,
+which no Windows interface reports under Wine); fails when the own part's median is beyond OWN_MS
+(0: only reported).
+
   check_heard.py stream HEARD_RAW STREAM_RAW FIRST LOG MEDIAN_MS TAIL_MS NAME
 
 The same for a player of real music (the web page): STREAM_RAW holds what it rendered from stream
@@ -42,6 +49,24 @@ def percentile(values, p):
 
 
 def check_fifo(raw_path, log_path, column, name):
+    errors, unheard = fifo_errors(raw_path, log_path, column, 0)
+    return report(name, errors, unheard, MEDIAN_MS, TAIL_MS)
+
+
+def check_wine(raw_path, log_path, shift_ns, server_ms, own_ms, name):
+    errors, unheard = fifo_errors(raw_path, log_path, 1, shift_ns)
+    if report(name, errors, unheard, float("inf"), float("inf")):
+        return 1
+    own = [e - server_ms for e in errors]
+    low, median, high = percentile(own, 5), percentile(own, 50), percentile(own, 95)
+    ok = own_ms <= 0 or abs(median) <= own_ms
+    print(f"{name}: less the server's {server_ms:.1f} ms, the program's own part: 5th {low:+.1f} ms, "
+          f"median {median:+.1f} ms, 95th {high:+.1f} ms{'' if ok else f' FAILED: median beyond {own_ms:g} ms'}")
+    return 0 if ok else 1
+
+
+def fifo_errors(raw_path, log_path, column, shift_ns):
+    """Said minus heard in ms at each settled poll of the probe's log, and the polls on no frame."""
     samples = read_raw(raw_path, "H")
     with open(raw_path + ".t0") as f:
         t0 = int(f.read())
@@ -55,7 +80,7 @@ def check_fifo(raw_path, log_path, column, name):
         rows = [[int(x) for x in line.split()] for line in f if line.strip()]
     start = rows[0][0]
     for row in rows:
-        t, said = row[0], row[column]
+        t, said = row[0] - shift_ns, row[column]
         if t - start < SETTLE_S * 1e9:
             continue
         slot = (t - t0) * RATE // 1000000000
@@ -66,7 +91,7 @@ def check_fifo(raw_path, log_path, column, name):
             continue
         heard = frame_at(slot) + ((t - t0) * RATE % 1000000000) / 1e9
         errors.append((said - heard) * 1000 / RATE)
-    return report(name, errors, unheard, MEDIAN_MS, TAIL_MS)
+    return errors, unheard
 
 
 def read_raw(path, typecode):
@@ -186,6 +211,9 @@ def check_screen(raw_path, row_path, start, seen, screen_path, hz, name):
 def main():
     if len(sys.argv) == 6 and sys.argv[1] == "fifo":
         return check_fifo(sys.argv[2], sys.argv[3], int(sys.argv[4]), sys.argv[5])
+    if len(sys.argv) == 8 and sys.argv[1] == "wine":
+        a = sys.argv
+        return check_wine(a[2], a[3], int(a[4]), float(a[5]), float(a[6]), a[7])
     if len(sys.argv) == 9 and sys.argv[1] == "stream":
         a = sys.argv
         return check_stream(a[2], a[3], int(a[4]), a[5], float(a[6]), float(a[7]), a[8])

@@ -2,10 +2,10 @@
 # The Windows devices' heard frame under Wine against an output of real latency: latency_probe.exe
 # plays each device through winepulse into the latency rig's PulseAudio, whose pipe sink feeds a
 # FIFO read at exactly 44100 frames a second (tests/latency/sound_server.sh), small (8192 bytes)
-# and large (131072 bytes). Under Wine no Windows interface reports the sound server's own
-# latency, so the program's own part of the error is the error less that latency, which the
-# server gives for the stream (pactl: buffer and sink latency). WASAPI's own part must be within
-# 15 ms (median) on both FIFOs; waveOut's is reported beside it.
+# and large (131072 bytes). Under Wine no Windows interface reports the output's own latency, so
+# the program's own part of the error is the error less that latency: what the FIFO holds, as the
+# pipe sink reads it (pactl's sink latency for the stream). WASAPI's own part must be within 15 ms
+# (median) on both FIFOs; waveOut's is reported beside it.
 # Run by scripts/test-windows, in its Wine prefix (WINEPREFIX, Wine's audio driver set to pulse).
 #   latency.sh BIN_DIR NATIVE_TESTS     (BIN_DIR: latency_probe.exe; NATIVE_TESTS: fifo_reader)
 set -euo pipefail
@@ -27,16 +27,17 @@ read -r shift_ns clock round_trip_us < <("$here/wine_clock.py" "$(command -v win
   fail "the Windows program's clock could not be placed against Linux's"
 log "Wine's performance counter is $clock ($(( shift_ns / 1000 )) us from CLOCK_MONOTONIC, round trip $round_trip_us us)"
 
-# The sound server's latency for the probe's stream, in ms, sampled while it plays: SERVER RUN
-server_latency() {
+# The output's latency under the probe's stream (the FIFO's fill), in ms, the median of samples
+# taken while it plays (the server's buffer latency beside it, for the record): RUN ADDRESS
+output_latency() {
   local samples=$1/latency.txt
   sleep 2
   while kill -0 "$probe_pid" 2> /dev/null; do
     PULSE_SERVER=$2 pactl list sink-inputs 2> /dev/null |
-      awk '/Buffer Latency:/ {b = $3} /Sink Latency:/ {print (b + $3) / 1000}' >> "$samples"
+      awk '/Buffer Latency:/ {b = $3} /Sink Latency:/ {print b / 1000, $3 / 1000}' >> "$samples"
     sleep 0.5
   done
-  sort -n "$samples" | awk '{v[NR] = $1} END {if (NR) print v[int((NR + 1) / 2)]}'
+  awk '{print $2}' "$samples" | sort -n | awk '{v[NR] = $1} END {if (NR) print v[int((NR + 1) / 2)]}'
 }
 
 for fifo in small:8192 large:131072; do
@@ -48,11 +49,11 @@ for fifo in small:8192 large:131072; do
     (cd "$folder" && PULSE_SERVER=$address exec wine "$bin/latency_probe.exe" "$device" 8 probe.log \
       > probe.out 2> probe.err) &
     probe_pid=$!
-    server_ms=$(server_latency "$folder" "$address")
+    server_ms=$(output_latency "$folder" "$address")
     wait "$probe_pid" || fail "the probe could not play $device: $(tr -d '\r' < "$folder/probe.err")"
     "$rig/sound_server.sh" stop "$folder"
     folder=''
-    [ -n "$server_ms" ] || fail "the sound server did not say its latency for $device's stream"
+    [ -n "$server_ms" ] || fail "the sound server did not say the output's latency under $device's stream"
     limit=0
     [ "$device" = WASAPI ] && limit=15
     "$rig/check_heard.py" wine "$run/$name-$device/heard.raw" "$run/$name-$device/probe.log" "$shift_ns" \

@@ -58,7 +58,8 @@ def check_fifo(raw_path, log_path, column, name):
 
 def check_wine(raw_path, log_path, shift_ns, server_ms, own_ms, name):
     errors, unheard = fifo_errors(raw_path, log_path, 1, shift_ns)
-    if report(name, errors, unheard, float("inf"), float("inf")):
+    # Only reported (OWN_MS 0): it must play, but the gaps a busy machine leaves it are no failure.
+    if report(name, errors, unheard if own_ms > 0 else 0, float("inf"), float("inf")):
         return 1
     own = [e - server_ms for e in errors]
     low, median, high = percentile(own, 5), percentile(own, 50), percentile(own, 95)

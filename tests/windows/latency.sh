@@ -4,12 +4,13 @@
 # FIFO read at exactly 44100 frames a second (tests/latency/sound_server.sh), small (8192 bytes)
 # and large (131072 bytes). Under Wine no Windows interface reports the output's own latency, so
 # the program's own part of the error is the error less that latency: what the FIFO holds, as the
-# pipe sink reads it (pactl's sink latency for the stream). WASAPI's own part must be within 60 ms
-# (median) on both FIFOs and move smoothly (5th to 95th percentile within 20 ms; waveOut's moves in
-# its buffers' steps). Winepulse's clock runs at the nominal rate from the stream's start, before
-# the server plays, and on through the server's gaps: it led the sink by 10 to 55 ms from run to
-# run, whatever the program does. waveOut's own part (what it and Wine's engine buffer hold, about
-# 75 ms more) is reported beside it.
+# pipe sink reads it (pactl's sink latency for the stream). WASAPI's own part must move smoothly
+# (5th to 95th percentile within 20 ms; waveOut's moves in its buffers' steps) and, on the small
+# FIFO, lie within 60 ms (median). Winepulse's clock runs at the nominal rate from the stream's
+# start, before the server plays, and on through the server's gaps: on the small FIFO it led the
+# sink by 10 to 25 ms from run to run, whatever the program does; on the large one by 19 to 60 ms,
+# so there the median is only reported. waveOut's own part (what it and Wine's engine buffer hold,
+# about 75 ms more) is reported beside it.
 # Run by scripts/test-windows, in its Wine prefix (WINEPREFIX, Wine's audio driver set to pulse).
 #   latency.sh BIN_DIR NATIVE_TESTS     (BIN_DIR: latency_probe.exe; NATIVE_TESTS: fifo_reader)
 set -euo pipefail
@@ -58,8 +59,8 @@ for fifo in small:8192 large:131072; do
     "$rig/sound_server.sh" stop "$folder"
     folder=''
     [ -n "$server_ms" ] || fail "the sound server did not say the output's latency under $device's stream"
-    limit=0
-    [ "$device" = WASAPI ] && limit=60
+    limit=0  # only reported
+    [ "$device" = WASAPI ] && limit=$([ "$name" = small ] && echo 60 || echo 1000)
     "$rig/check_heard.py" wine "$run/$name-$device/heard.raw" "$run/$name-$device/probe.log" "$shift_ns" \
       "$server_ms" "$limit" "Wine, $device, $name FIFO" ||
       fail "$device's heard frame under Wine is not what the $name FIFO played (see $run/$name-$device)"

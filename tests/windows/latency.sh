@@ -4,13 +4,12 @@
 # FIFO read at exactly 44100 frames a second (tests/latency/sound_server.sh), small (8192 bytes)
 # and large (131072 bytes). Under Wine no Windows interface reports the output's own latency, so
 # the program's own part of the error is the error less that latency: what the FIFO holds, as the
-# pipe sink reads it (pactl's sink latency for the stream). WASAPI's own part must move smoothly
-# (5th to 95th percentile within 20 ms; waveOut's moves in its buffers' steps) and, on the small
-# FIFO, lie within 60 ms (median). Winepulse's clock runs at the nominal rate from the stream's
-# start, before the server plays, and on through the server's gaps: on the small FIFO it led the
-# sink by 10 to 25 ms from run to run, whatever the program does; on the large one by 19 to 60 ms,
-# so there the median is only reported. waveOut's own part (what it and Wine's engine buffer hold,
-# about 75 ms more) is reported beside it.
+# pipe sink reads it (pactl's sink latency for the stream). WASAPI must play with few gaps on both
+# FIFOs, and its own part lie within 60 ms (median) on the small one. Winepulse's clock runs at the
+# nominal rate from the stream's start, before the server plays, and on through the server's gaps:
+# on the small FIFO it led the sink by 10 to 25 ms from run to run, whatever the program does; on
+# the large one by 19 to 60 ms, so there the median is only reported. waveOut's own part (what it
+# and Wine's engine buffer hold, about 75 ms more) is reported beside it.
 # Run by scripts/test-windows, in its Wine prefix (WINEPREFIX, Wine's audio driver set to pulse).
 #   latency.sh BIN_DIR NATIVE_TESTS     (BIN_DIR: latency_probe.exe; NATIVE_TESTS: fifo_reader)
 set -euo pipefail

@@ -8,6 +8,7 @@
 // standard error. The heard frame never goes back, across every change.
 #include <libopenmpt/libopenmpt.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -38,7 +39,8 @@ int64_t next_retry_ns = 0;
 int64_t last_heard = 0;
 int16_t silent_buffer[silent_chunk_frames * 2];
 
-int64_t display_lead_frames = 0;  // one display period, where there is a screen
+int64_t display_lead_frames = 0;  // one and a half display periods, where there is a screen
+std::atomic<bool> default_output_changed{false};
 
 bool position_forced = false;
 uint32_t forced_position = 0;
@@ -72,6 +74,7 @@ void close_device() {
 
 bool start_a_device() {
   if (!open_a_device()) return false;
+  default_output_changed.store(false, std::memory_order_relaxed);  // this device is the new default
   device->start(module_stream_frames_rendered());
   started = true;
   return true;
@@ -89,11 +92,12 @@ void render_silently_through(int64_t heard) {
   }
 }
 
-void lose_device(int64_t heard, int64_t now) {
+// The device is closed and the list opened again; the stream goes on from the frames rendered.
+void reopen_device(int64_t heard, int64_t now, const char* before, const char* after) {
   close_device();
-  std::fprintf(stderr, "Audio device lost: opening the default output again\n");
+  if (before) std::fputs(before, stderr);
   if (start_a_device()) {
-    std::fprintf(stderr, "Audio device back: the music plays on\n");
+    std::fputs(after, stderr);
     return;
   }
   silent = true;
@@ -102,6 +106,15 @@ void lose_device(int64_t heard, int64_t now) {
   next_retry_ns = now + retry_interval_ns;
   std::fprintf(stderr, "No audio device (%s): playing silently, trying again every %d seconds\n", last_error,
                static_cast<int>(retry_interval_ns / ns_per_second));
+}
+
+void lose_device(int64_t heard, int64_t now) {
+  reopen_device(heard, now, "Audio device lost: opening the default output again\n",
+                "Audio device back: the music plays on\n");
+}
+
+void move_to_default_output(int64_t heard, int64_t now) {
+  reopen_device(heard, now, nullptr, "Default audio output changed: the music plays on through it\n");
 }
 
 void try_devices_again(int64_t now) {
@@ -130,8 +143,10 @@ void module_player_force_position(bool forced, uint32_t position) {
 }
 
 void module_player_set_display_rate(int32_t refresh_hz) {
-  display_lead_frames = module_sample_rate / (refresh_hz > 0 ? refresh_hz : 60);
+  display_lead_frames = module_sample_rate * 3 / (2 * (refresh_hz > 0 ? refresh_hz : 60));
 }
+
+void module_player_default_output_changed() { default_output_changed.store(true, std::memory_order_release); }
 
 bool music_init_device() { return open_a_device(); }
 
@@ -154,6 +169,7 @@ bool music_play(MusicHandle music) {
   }
   if (started) close_device();  // played again: a fresh stream through a freshly opened device
   if (!device && !open_a_device()) return false;
+  default_output_changed.store(false, std::memory_order_relaxed);
   module_stream_reset(0);
   silent = false;
   last_heard = 0;
@@ -174,10 +190,14 @@ uint32_t music_position(MusicHandle) {
   } else if (!device->heard_frame(&heard)) {
     lose_device(heard, now);
     if (silent) heard = silent_heard_frame(now);
+  } else if (default_output_changed.exchange(false, std::memory_order_acquire)) {
+    move_to_default_output(heard, now);
+    if (silent) heard = silent_heard_frame(now);
   }
   if (heard < last_heard) heard = last_heard;
   last_heard = heard;
-  // What will be heard when this poll's picture is on the screen.
+  // What will be heard when this poll's picture is on the screen: it is shown at the next flip,
+  // somewhere in the period after it, so half a period on from that the error is at most half one.
   if (silent) render_silently_through(heard + display_lead_frames);
   return module_stream_position_at(heard + display_lead_frames);
 }

@@ -25,6 +25,11 @@ struct MusicDevice {
 extern const MusicDevice* const music_devices[];
 extern const int32_t music_device_count;
 
+// The system's default output has changed (headphones plugged in, a headset connected): the
+// player closes the device at its next poll and opens the list again, the stream going on from the
+// frame it had reached. Any thread may call it.
+void module_player_default_output_changed();
+
 // A device's rendering thread asks for the next frames of the module: stereo, 16-bit,
 // interleaved, stamped in the stream; silence where there is no module.
 void module_player_render(int16_t* out, int32_t frames);

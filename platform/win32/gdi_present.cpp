@@ -39,19 +39,15 @@ VideoResult fail(VideoResult code, const char* what) {
 }
 
 // dwmapi is loaded here, not imported: Windows XP and some Wine prefixes have none.
-template <typename Call>
-Call dwm_call(HMODULE dwmapi, const char* name) {
-  return reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(dwmapi, name)));
-}
 
 void find_compositor() {
   dwm_flush = nullptr;
   const HMODULE dwmapi = LoadLibraryA("dwmapi.dll");
   if (!dwmapi) return;
-  const auto composition_enabled = dwm_call<DwmIsCompositionEnabledCall>(dwmapi, "DwmIsCompositionEnabled");
+  const auto composition_enabled = loaded_call<DwmIsCompositionEnabledCall>(dwmapi, "DwmIsCompositionEnabled");
   BOOL enabled = FALSE;
   if (composition_enabled && SUCCEEDED(composition_enabled(&enabled)) && enabled)
-    dwm_flush = dwm_call<DwmFlushCall>(dwmapi, "DwmFlush");
+    dwm_flush = loaded_call<DwmFlushCall>(dwmapi, "DwmFlush");
 }
 
 int refresh_rate() {

@@ -113,9 +113,6 @@ bool device_heard_frame(int64_t* frame) {
   return !failed.load(std::memory_order_acquire);
 }
 
-const MusicDevice wave_out = {"waveOut", open_device, start_device, close_device, device_heard_frame};
-
 }  // namespace
 
-const MusicDevice* const music_devices[] = {&wave_out};
-const int32_t music_device_count = 1;
+extern const MusicDevice wave_out_audio = {"waveOut", open_device, start_device, close_device, device_heard_frame};

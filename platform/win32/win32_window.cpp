@@ -1,5 +1,8 @@
 // The program's window: a full-screen popup that owns the display and receives keys. Its window
 // procedure turns messages into the platform's messages; the core's window procedure acts on them.
+// While it is active the show keeps the display and the system on (no input comes during the
+// show, and a laptop on battery turns its display off after a few minutes) and refuses the screen
+// saver and the monitor's power-off.
 #include <cstdio>
 
 #include "platform/message_queue.h"
@@ -17,6 +20,13 @@ char last_error[256] = "";
 const char* popup_title = "";
 const char* popup_message = "";
 
+bool display_kept_on = false;
+
+void keep_display_on(bool on) {
+  display_kept_on = on;
+  SetThreadExecutionState(on ? ES_CONTINUOUS | ES_DISPLAY_REQUIRED | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
+}
+
 void fail(const char* what) {
   char reason[200] = "";
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0, reason,
@@ -29,11 +39,16 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
     case WM_CREATE:
       return 0;
     case WM_DESTROY:
+      keep_display_on(false);
       window = nullptr;
       PostQuitMessage(0);
       return 0;
     case WM_ACTIVATEAPP:
+      keep_display_on(wparam != 0);
       message_queue_post(window_queue, {MessageKind::activate, wparam ? 1 : 0});
+      break;
+    case WM_SYSCOMMAND:
+      if (display_kept_on && ((wparam & 0xFFF0) == SC_SCREENSAVE || (wparam & 0xFFF0) == SC_MONITORPOWER)) return 0;
       break;
     case WM_SETCURSOR:
       SetCursor(arrow_shown ? LoadCursor(nullptr, IDC_ARROW) : nullptr);

@@ -10,6 +10,13 @@ bits). PROBE_LOG holds "T HEARD NAIVE" lines; COLUMN is 1 (HEARD) or 2 (NAIVE). 
 (said minus really heard, in ms) at its 5th percentile, median and 95th percentile, and fails when
 the median is beyond 5 ms or either percentile beyond 15 ms.
 
+  check_heard.py wine HEARD_RAW PROBE_LOG SHIFT_NS SERVER_MS OWN_MS NAME
+
+The same for a Windows program under Wine, whose times are SHIFT_NS from CLOCK_MONOTONIC: prints
+the error and the program's own part of it, the error less SERVER_MS (the output's latency, which
+no Windows interface reports under Wine); fails when the own part's median is beyond OWN_MS
+(0: only reported).
+
   check_heard.py stream HEARD_RAW STREAM_RAW FIRST LOG MEDIAN_MS TAIL_MS NAME
 
 The same for a player of real music (the web page): STREAM_RAW holds what it rendered from stream
@@ -26,8 +33,8 @@ against the frames written, must be MS further back in the second (within 15 ms)
 A row of the real program's module (module_row: its sound begins at frame START, the program sees
 it from frame SEEN on, ROW_RAW holds the frames from SEEN) is found in the recording; the picture
 of its scene (screen_watch's log: the first drop from mostly black to almost none) must reach the
-screen no earlier than the row is heard and at most one display period at HZ later, give or take
-the 1 ms between samples of the screen.
+screen within half a display period at HZ of when the row is heard, either side, give or take 3 ms
+(the 1 ms between samples of the screen, and the scheduling of a busy machine).
 """
 import array
 import sys
@@ -35,6 +42,9 @@ import sys
 RATE = 44100
 SETTLE_S = 1.0  # the stream's start: the server's buffers still filling
 MEDIAN_MS, TAIL_MS = 5.0, 15.0
+# The screen's 1 ms samples, and the program's and X server's turns on a machine shared with other
+# work: up to 1.8 ms beyond the half period seen in quiet-to-busy runs.
+SCREEN_MARGIN_MS = 3.0
 
 
 def percentile(values, p):
@@ -42,6 +52,26 @@ def percentile(values, p):
 
 
 def check_fifo(raw_path, log_path, column, name):
+    errors, unheard = fifo_errors(raw_path, log_path, column, 0)
+    return report(name, errors, unheard, MEDIAN_MS, TAIL_MS)
+
+
+def check_wine(raw_path, log_path, shift_ns, server_ms, own_ms, name):
+    errors, unheard = fifo_errors(raw_path, log_path, 1, shift_ns)
+    # Only reported (OWN_MS 0): it must play, but the gaps a busy machine leaves it are no failure.
+    if report(name, errors, unheard if own_ms > 0 else 0, float("inf"), float("inf")):
+        return 1
+    own = [e - server_ms for e in errors]
+    low, median, high = percentile(own, 5), percentile(own, 50), percentile(own, 95)
+    ok = own_ms <= 0 or abs(median) <= own_ms
+    print(f"{name}: less the output's {server_ms:.1f} ms, the program's own part: 5th {low:+.1f} ms, "
+          f"median {median:+.1f} ms, 95th {high:+.1f} ms"
+          f"{'' if ok else f' FAILED: median beyond {own_ms:g} ms'}")
+    return 0 if ok else 1
+
+
+def fifo_errors(raw_path, log_path, column, shift_ns):
+    """Said minus heard in ms at each settled poll of the probe's log, and the polls on no frame."""
     samples = read_raw(raw_path, "H")
     with open(raw_path + ".t0") as f:
         t0 = int(f.read())
@@ -55,7 +85,7 @@ def check_fifo(raw_path, log_path, column, name):
         rows = [[int(x) for x in line.split()] for line in f if line.strip()]
     start = rows[0][0]
     for row in rows:
-        t, said = row[0], row[column]
+        t, said = row[0] - shift_ns, row[column]
         if t - start < SETTLE_S * 1e9:
             continue
         slot = (t - t0) * RATE // 1000000000
@@ -66,7 +96,7 @@ def check_fifo(raw_path, log_path, column, name):
             continue
         heard = frame_at(slot) + ((t - t0) * RATE % 1000000000) / 1e9
         errors.append((said - heard) * 1000 / RATE)
-    return report(name, errors, unheard, MEDIAN_MS, TAIL_MS)
+    return errors, unheard
 
 
 def read_raw(path, typecode):
@@ -176,16 +206,19 @@ def check_screen(raw_path, row_path, start, seen, screen_path, hz, name):
     if shown_ns is None:
         print(f"{name}: FAILED: the screen never changed to the scene")
         return 1
-    late_ms, period_ms = (shown_ns - heard_ns) / 1e6, 1000 / hz
-    ok = -1 <= late_ms <= period_ms + 1
-    print(f"{name}: on the screen {late_ms:+.1f} ms after it was heard "
-          f"(allowed 0 to {period_ms:.1f} ms, +-1 ms of sampling){'' if ok else ' FAILED'}")
+    late_ms, half_ms = (shown_ns - heard_ns) / 1e6, 500 / hz
+    ok = abs(late_ms) <= half_ms + SCREEN_MARGIN_MS
+    print(f"{name}: on the screen {late_ms:+.1f} ms after it was heard (allowed -{half_ms:.1f} to "
+          f"+{half_ms:.1f} ms, +-{SCREEN_MARGIN_MS:g} ms of sampling and scheduling){'' if ok else ' FAILED'}")
     return 0 if ok else 1
 
 
 def main():
     if len(sys.argv) == 6 and sys.argv[1] == "fifo":
         return check_fifo(sys.argv[2], sys.argv[3], int(sys.argv[4]), sys.argv[5])
+    if len(sys.argv) == 8 and sys.argv[1] == "wine":
+        a = sys.argv
+        return check_wine(a[2], a[3], int(a[4]), float(a[5]), float(a[6]), a[7])
     if len(sys.argv) == 9 and sys.argv[1] == "stream":
         a = sys.argv
         return check_stream(a[2], a[3], int(a[4]), a[5], float(a[6]), float(a[7]), a[8])

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real program in a virtual X server, playing through a private PulseAudio whose output has
 # 743 ms of real latency (sound_server.sh, a 131072-byte FIFO): the scene switch at (9,0), the
-# first picture that lays grain over all of the screen, must reach the screen no earlier than the
-# row is heard and no more than one display period (60 Hz) after it. The screen is sampled about
+# first picture that lays grain over all of the screen, must reach the screen within half a display
+# period (60 Hz) of when the row is heard, either side. The screen is sampled about
 # 1000 times a second (screen_watch); when the row was heard comes from the FIFO's recording.
 #   screen_test.sh BUILD      (BUILD/bin: the program and its data; BUILD/tests: the rig)
 set -euo pipefail

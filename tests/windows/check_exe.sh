@@ -14,11 +14,11 @@ imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name
 [ -n "$imports" ] || fail "no import table in $exe"
 for dll in $imports; do
   case "$dll" in
-    DDRAW.DLL | USER32.DLL | GDI32.DLL | KERNEL32.DLL | WINMM.DLL | DSOUND.DLL | MSVCRT.DLL | UCRTBASE.DLL | API-MS-WIN-CRT-*.DLL) ;;
+    DDRAW.DLL | USER32.DLL | GDI32.DLL | KERNEL32.DLL | WINMM.DLL | OLE32.DLL | DSOUND.DLL | MSVCRT.DLL | UCRTBASE.DLL | API-MS-WIN-CRT-*.DLL) ;;
     *) fail "$exe imports $dll, which not every Windows has (a DLL left to link statically?)" ;;
   esac
 done
-for dll in DDRAW.DLL USER32.DLL WINMM.DLL; do
+for dll in DDRAW.DLL USER32.DLL WINMM.DLL OLE32.DLL; do
   grep -qx "$dll" <<<"$imports" || fail "$exe does not import $dll"
 done
 echo "check_exe: imports $(echo $imports)"

@@ -47,6 +47,15 @@ endforeach()
 # Folders without a program of the generic kind, each holding its own.
 include(${CMAKE_SOURCE_DIR}/tests/player/tests.cmake)
 
+# The Windows window's own behaviour, through its real window procedure and the system's calls.
+add_executable(test_win32_window ${CMAKE_CURRENT_LIST_DIR}/window/display_on_test.cpp)
+target_link_libraries(test_win32_window PRIVATE tarnwick_host tarnwick_platform_win32 gtest gtest_main)
+add_test(NAME win32_window COMMAND test_win32_window WORKING_DIRECTORY ${TARNWICK_DATA_DIR})
+
+# The latency rig's probe over the Windows devices, played under Wine by tests/windows/latency.sh.
+add_executable(latency_probe ${CMAKE_SOURCE_DIR}/tests/latency/programs/latency_probe.cpp)
+target_link_libraries(latency_probe PRIVATE tarnwick_windows_audio)
+
 # Helpers of scripts/test-windows: a look at the dialogs in Wine, and the real popup on its own.
 add_executable(window-probe ${CMAKE_CURRENT_LIST_DIR}/helpers/window_probe.cpp)
 add_executable(popup-check WIN32 ${CMAKE_CURRENT_LIST_DIR}/helpers/popup_check.cpp ${CMAKE_SOURCE_DIR}/platform/win32/tarnwick.rc)

@@ -2,8 +2,10 @@
 // (left: low 16 bits, right: high 16 bits), so that a recording of the output says which frame
 // was heard when. Logs, every 5 ms, "T HEARD NAIVE": the monotonic time in ns, the frame the device
 // says is heard, and the frames rendered less the device's own target buffer (what a program that
-// ignored the server's latency would report).
+// ignored the server's latency would report). Built for Windows too, over its devices: there the
+// monotonic time is the performance counter's.
 //   latency_probe DEVICE SECONDS LOG
+//   latency_probe clock      (answers each line on standard input with the monotonic time in ns)
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -37,9 +39,19 @@ void module_player_render(int16_t* out, int32_t frames) {
   rendered.store(frame, std::memory_order_release);
 }
 
+void module_player_default_output_changed() {}  // the rig's output is the one it opened
+
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "clock") == 0) {
+    char line[64];
+    while (std::fgets(line, sizeof line, stdin)) {
+      std::printf("%lld\n", static_cast<long long>(now_ns()));
+      std::fflush(stdout);
+    }
+    return 0;
+  }
   if (argc != 4) {
-    std::fprintf(stderr, "usage: latency_probe DEVICE SECONDS LOG\n");
+    std::fprintf(stderr, "usage: latency_probe DEVICE SECONDS LOG | clock\n");
     return 2;
   }
   const MusicDevice* device = nullptr;

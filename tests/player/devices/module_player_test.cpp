@@ -23,6 +23,7 @@ struct FakeDevice {
   int64_t first_frame = -1;
   int64_t pulled = 0;  // frames rendered since it started
   int32_t starts = 0;
+  int32_t closes = 0;
   int16_t buffer[2 * 512];
   void pull(int32_t frames) { module_player_render(buffer, frames); }
 };
@@ -40,7 +41,9 @@ void fake_start(uint64_t first_frame) {
   ++d.starts;
 }
 template <FakeDevice& d>
-void fake_close() {}
+void fake_close() {
+  ++d.closes;
+}
 template <FakeDevice& d>
 bool fake_heard(int64_t* frame) {
   *frame = d.first_frame + d.heard;
@@ -126,6 +129,42 @@ TEST_F(ModulePlayer, ADeviceLostWhileAnotherOpensPlaysOnAtOnceAndAClockJumpBackI
   const int64_t row = heard_row(music);
   a.heard -= 4 * row_frames;  // a device whose timing jumps back
   EXPECT_EQ(heard_row(music), row);
+}
+
+TEST_F(ModulePlayer, TheDefaultOutputChangingMovesTheStreamToItFromTheFrameReachedWithoutGoingBack) {
+  device_plays(a, 20 * row_frames + row_frames / 2);
+  EXPECT_EQ(heard_row(music), 20);
+  const int64_t rendered = a.pulled;
+
+  // Said from another thread; acted on at the next poll, once, with one line.
+  module_player_default_output_changed();
+  EXPECT_EQ(a.closes, 0);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(heard_row(music), 20);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Default audio output changed: the music plays on through it\n");
+  EXPECT_EQ(a.closes, 1);
+  EXPECT_EQ(a.starts, 2);  // the first of the list: the new default
+  EXPECT_EQ(a.first_frame, rendered);  // no frame rendered twice, none skipped in the stream
+  a.heard = -2048;  // its queue still filling: the position holds
+  EXPECT_EQ(heard_row(music), 20);
+  const int64_t mid_row = row_frames / 2 - rendered % row_frames;  // away from the rows' edges
+  device_plays(a, 2 * row_frames + mid_row);
+  EXPECT_EQ(heard_row(music), rendered / row_frames + 2);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(heard_row(music), rendered / row_frames + 2);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(a.starts, 2);
+
+  // A change when nothing opens: the silent clock from the frame reached, the lines of a lost device.
+  const int64_t row = heard_row(music);
+  a.opens = b.opens = false;
+  module_player_default_output_changed();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(heard_row(music), row);
+  clock_ns += 1000 * ms;
+  EXPECT_EQ(heard_row(music), row + 10);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "No audio device (second refused): playing silently, trying again every 2 seconds\n");
 }
 
 }  // namespace

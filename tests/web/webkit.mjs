@@ -228,9 +228,15 @@ class Page {
     await this.send('POST', '/window', { handle: this.handle });
   }
 
+  // The driver's current window goes with it: another, if any, becomes current.
   async close() {
-    await this.send('DELETE', '/window');
+    const left = await this.send('DELETE', '/window');
     this.browser.pages.delete(this);
+    this.browser.current = null;
+    if (left.length) {
+      await this.browser.send('POST', '/window', { handle: left[0] });
+      this.browser.current = left[0];
+    }
   }
 }
 

@@ -228,15 +228,11 @@ class Page {
     await this.send('POST', '/window', { handle: this.handle });
   }
 
-  // The driver's current window goes with it: another, if any, becomes current.
+  // The window stays, blank, for the next page: closing windows soon ends MiniBrowser's session.
   async close() {
-    const left = await this.send('DELETE', '/window');
+    await this.send('POST', '/url', { url: 'about:blank' });
     this.browser.pages.delete(this);
-    this.browser.current = null;
-    if (left.length) {
-      await this.browser.send('POST', '/window', { handle: left[0] });
-      this.browser.current = left[0];
-    }
+    this.browser.spare.push(this.handle);
   }
 }
 
@@ -249,6 +245,7 @@ class Browser {
     this.session = session;
     this.connected = true;
     this.pages = new Set();
+    this.spare = [];
     this.current = null;
   }
 
@@ -262,15 +259,13 @@ class Browser {
     return command(this.base, method, base + path, body);
   }
 
-  // The first page is the window the browser opened with; later ones are new windows.
+  // The first page is the window the browser opened with; later ones are new windows, or those
+  // of closed pages.
   async newPage() {
-    let handle;
-    if (this.pages.size === 0 && !this.firstUsed) {
-      this.firstUsed = true;
-      handle = await this.send('GET', '/window');
-    } else {
-      handle = (await this.send('POST', '/window/new', { type: 'window' })).handle;
-    }
+    let handle = this.spare.pop();
+    if (!handle && !this.firstUsed) handle = await this.send('GET', '/window');
+    if (!handle) handle = (await this.send('POST', '/window/new', { type: 'window' })).handle;
+    this.firstUsed = true;
     const page = new Page(this, handle);
     this.pages.add(page);
     return page;

@@ -1,9 +1,11 @@
 // Debian's Chromium or Firefox ESR, headless, for the page's tests: started with a fresh profile
 // and stopped by the tests themselves; Firefox is driven over WebDriver BiDi, so the tests use
-// only what both protocols give. No browser is ever downloaded.
-// TARNWICK_BROWSER names the engine: chromium (the default) or firefox.
+// only what both protocols give. WebKit is WebKitGTK's MiniBrowser in a private Xvfb (webkit.mjs)
+// behind the same surface. No browser is ever downloaded.
+// TARNWICK_BROWSER names the engine: chromium (the default), firefox or webkit.
 import fs from 'node:fs';
 import puppeteer from 'puppeteer-core';
+import { startWebKit } from './webkit.mjs';
 
 export const engine = process.env.TARNWICK_BROWSER || 'chromium';
 const executables = {
@@ -42,8 +44,9 @@ function launchOptions({ env, firefoxPrefs }) {
 
 // `env` replaces the browser's environment (its sound server); `firefoxPrefs` adds preferences.
 export async function startBrowser({ env = process.env, firefoxPrefs = {} } = {}) {
+  if (engine === 'webkit') return startWebKit({ env });
   const executable = executables[engine];
-  if (!executable) throw new Error(`TARNWICK_BROWSER is ${engine}: chromium or firefox`);
+  if (!executable) throw new Error(`TARNWICK_BROWSER is ${engine}: chromium, firefox or webkit`);
   if (!fs.existsSync(executable)) {
     throw new Error(`${engine} cannot start: ${executable} is missing (scripts/install-deps web)`);
   }

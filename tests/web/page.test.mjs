@@ -16,6 +16,9 @@ const shots = process.env.TARNWICK_SCREENSHOTS || '';
 if (!siteUrl) throw new Error('TARNWICK_SITE_URL is not set: run the page tests through scripts/test-web');
 const checks = path.resolve('page_checks.js');
 const rate = 44100;
+// WebDriver classic runs no script of ours before the page's own: WebKit's page is watched from
+// its load on, and its loading percentage goes unseen.
+const watchesLoading = engine !== 'webkit';
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -95,6 +98,7 @@ describe('the show in the page', { concurrency: false }, () => {
   async function openPageSlowly() {
     const prepare = async (opened) => {
       await opened.setViewport({ width: 960, height: 600 });
+      if (!watchesLoading) return;
       await opened.evaluateOnNewDocument(slowBodies);
       await opened.evaluateOnNewDocument(() => {
         window.statusTexts = [];
@@ -105,18 +109,23 @@ describe('the show in the page', { concurrency: false }, () => {
       });
     };
     const opened = await openPage(browser, siteUrl + '/full/', prepare, 'domcontentloaded');
+    if (!watchesLoading) return opened;
     await waitFor(opened.page, 'the loading line', () => /Loading [1-9]/.test(document.getElementById('line').textContent), 20000);
     await screenshot(opened.page, 'loading');
     await opened.page.evaluate(() => { window.slowBodies = false; });
     return opened;
   }
 
-  test('loads with a percentage, offers Play, with no console errors', async () => {
+  test('loads with a percentage, offers Play, with no console errors', async (t) => {
     await page.waitForSelector('#play:not([hidden])', { timeout: 60000 });
     await screenshot(page, 'play');
-    const texts = await page.evaluate(() => window.statusTexts);
-    assert.ok(texts.some((t) => /^Loading \d+%$/.test(t)), `status texts: ${texts.join(' | ')}`);
-    assert.ok(texts.filter((t) => /^Loading/.test(t)).every((t) => Number(t.slice(8, -1)) <= 100));
+    if (watchesLoading) {
+      const texts = await page.evaluate(() => window.statusTexts);
+      assert.ok(texts.some((t) => /^Loading \d+%$/.test(t)), `status texts: ${texts.join(' | ')}`);
+      assert.ok(texts.filter((t) => /^Loading/.test(t)).every((t) => Number(t.slice(8, -1)) <= 100));
+    } else {
+      t.diagnostic(`${engine}: the loading percentage is not watched: WebDriver classic runs no script before the page's own`);
+    }
     assert.deepEqual(seen.errors, []);
     assert.deepEqual(seen.console.filter((m) => m.type === 'error'), []);
   });
@@ -267,7 +276,9 @@ describe('the show in the page', { concurrency: false }, () => {
     assert.equal(result.within, result.judged, `worst error ${result.worstMs} ms`);
   });
 
-  test('a hidden tab stops the drawing while the music plays on, and drawing resumes', async () => {
+  // WebKit's windows sit side by side on an X server without a window manager: none is hidden.
+  const hiddenTab = engine === 'webkit' && 'WebKit under Xvfb: a second window does not hide the page';
+  test('a hidden tab stops the drawing while the music plays on, and drawing resumes', { skip: hiddenTab }, async () => {
     const other = await browser.newPage();
     await other.bringToFront();
     await waitFor(page, 'the tab to be hidden', () => document.visibilityState === 'hidden', 5000);
@@ -423,6 +434,8 @@ describe('failures in the page', () => {
     const text = await page.$eval('#popup-text', (e) => e.textContent);
     assert.equal(text, 'DirectDraw support is not possible with the current display driver. \n\nthis browser cannot draw on a canvas');
     assert.ok(seen.console.some((m) => m.type === 'error' && m.text.includes('this browser cannot draw on a canvas')));
+    // WebKitGTK in full screen takes no driver's click: its WebDriver finds every element covered.
+    if (engine === 'webkit') await page.evaluate(() => document.exitFullscreen());
     await page.click('#popup-ok');
     await waitFor(page, 'the end state', () => !document.getElementById('again').hidden, 5000);
     assert.match(await page.$eval('#line', (e) => e.textContent), /Can't open the display/);

@@ -143,7 +143,8 @@ window.tarnwickAudio = (function () {
       }
       if (latency === null) latency = context.outputLatency || 0;
       const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
-      const age = stamp && stamp.performanceTime > 0 ? (now - stamp.performanceTime) / 1000 : Infinity;
+      // A stamp from the future is none (WebKitGTK dates it a context time ahead).
+      const age = stamp && stamp.performanceTime > 0 && stamp.performanceTime <= now ? (now - stamp.performanceTime) / 1000 : Infinity;
       if (age <= latency / 2 || age <= 0.02) return stamp.contextTime + age;
       return clock + Math.min(now - clockSeenAt, 50) / 1000 - latency;
     },

@@ -11,12 +11,12 @@ const executables = {
   firefox: process.env.TARNWICK_FIREFOX || '/usr/bin/firefox-esr',
 };
 
-function launchOptions({ env, firefoxPrefs }) {
+function launchOptions({ env, firefoxPrefs, headless }) {
   if (engine === 'firefox') {
     return {
       browser: 'firefox',
       executablePath: executables.firefox,
-      headless: true,
+      headless,
       env,
       extraPrefsFirefox: {
         // Full screen at once, without its warning and transition, as a viewer sees it settle.
@@ -29,7 +29,7 @@ function launchOptions({ env, firefoxPrefs }) {
   }
   return {
     executablePath: executables.chromium,
-    headless: true,
+    headless,
     ignoreDefaultArgs: ['--mute-audio'],  // the sound goes to the test's own server, heard there
     env,
     args: [
@@ -40,8 +40,9 @@ function launchOptions({ env, firefoxPrefs }) {
   };
 }
 
-// `env` replaces the browser's environment (its sound server); `firefoxPrefs` adds preferences.
-export async function startBrowser({ env = process.env, firefoxPrefs = {} } = {}) {
+// `env` replaces the browser's environment (its sound server); `firefoxPrefs` adds preferences;
+// `headless: false` shows the browser on the X server of env's DISPLAY.
+export async function startBrowser({ env = process.env, firefoxPrefs = {}, headless = true } = {}) {
   const executable = executables[engine];
   if (!executable) throw new Error(`TARNWICK_BROWSER is ${engine}: chromium or firefox`);
   if (!fs.existsSync(executable)) {
@@ -49,7 +50,7 @@ export async function startBrowser({ env = process.env, firefoxPrefs = {} } = {}
   }
   // Puppeteer makes each browser a fresh profile and removes it once the browser has exited.
   try {
-    return await puppeteer.launch(launchOptions({ env, firefoxPrefs }));
+    return await puppeteer.launch(launchOptions({ env, firefoxPrefs, headless }));
   } catch (error) {
     throw new Error(`${engine} cannot start (${executable}): ${error.message}`);
   }

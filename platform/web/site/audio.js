@@ -14,9 +14,15 @@
 // timestamp too: asked at a random moment it misses the sound queued since the last callback, up
 // to a callback's worth, and in a stream's first moments, before the server's buffers have filled,
 // far more. Just after a step, what was just queued is all in the answer.
+//
+// The stream is 44100 Hz. A context that runs at another rate (a phone's hardware rate, where the
+// browser does not take the rate asked for) resamples each chunk; chunks then last a whole number
+// of the context's frames and start on one, so that they join without a gap or an overlap. Times
+// are reckoned in seconds of the context's clock, which mean the same at any rate.
 window.tarnwickAudio = (function () {
-  const rate = 44100;
-  const chunkFrames = 2048;
+  const rate = 44100;       // the stream's
+  let chunkFrames = 2048;
+  let step = 1;             // stream frames that last a whole number of the context's frames
   const visibleLead = 0.25;  // seconds scheduled ahead while the page is seen
   const hiddenLead = 1.0;    // and while hidden: the stamps of the stream reach 1.4 s back
   const poolSize = 40;       // buffers in turn, more than the longest lead holds
@@ -50,17 +56,20 @@ window.tarnwickAudio = (function () {
     onChunk: null,   // told of every chunk: (first stream frame, left, right)
     onOutput: null,  // told when the sound output is lost (false) and back (true)
 
-    // Made in the Play click: browsers start sound only from a user's gesture.
+    // Made and resumed in the Play tap: browsers start sound only from a user's gesture. Where the
+    // page has an audio session (Safari) it plays back, so that a phone's ringer switch does not
+    // mute it.
     prepare() {
       const Context = window.AudioContext || window.webkitAudioContext;
       if (!Context) return;
-      try {
-        context = new Context({ sampleRate: rate, latencyHint: 'interactive' });
-      } catch (e) {
-        console.error('No audio output: ' + e.message);
-        context = null;
-        return;
+      if (navigator.audioSession) {
+        try {
+          navigator.audioSession.type = 'playback';
+        } catch (e) { /* the music plays all the same */ }
       }
+      context = makeContext(Context);
+      if (context === null) return;
+      ({ step, chunkFrames } = chunking(context.sampleRate));
       context.resume().catch(() => {});
       output = context.createGain();
       output.connect(context.destination);
@@ -73,9 +82,9 @@ window.tarnwickAudio = (function () {
     startFrame: () => firstFrame,
     framesQueued: () => framesQueued,
 
-    // 0: ready; 1: no Web Audio at 44100 Hz; 2: not running (a fresh context may start later).
+    // 0: ready; 1: no Web Audio; 2: not running (a fresh context may start later).
     open() {
-      if (context === null || context.sampleRate !== rate) return 1;
+      if (context === null) return 1;
       return context.state === 'running' || !everStarted ? 0 : 2;
     },
 
@@ -86,7 +95,7 @@ window.tarnwickAudio = (function () {
       left = new Float32Array(chunkFrames);
       right = new Float32Array(chunkFrames);
       framesQueued = first;
-      firstFrame = Math.ceil((context.currentTime + 0.05) * rate) - framesQueued;
+      firstFrame = frameOnClock(context.currentTime + 0.05) - framesQueued;
       running = true;
       if (!everStarted) startedAt = performance.now();
       everStarted = true;
@@ -113,7 +122,7 @@ window.tarnwickAudio = (function () {
       const now = context.currentTime;
       const lead = document.hidden ? hiddenLead : visibleLead;
       if ((firstFrame + framesQueued) / rate < now + 0.01) {
-        firstFrame = Math.ceil((now + 0.02) * rate) - framesQueued;
+        firstFrame = frameOnClock(now + 0.02) - framesQueued;
       }
       while ((firstFrame + framesQueued) / rate < now + lead) queueChunk();
     },
@@ -133,7 +142,9 @@ window.tarnwickAudio = (function () {
     // Chromium stamps the moment of its latest output callback. Firefox stamps its clock less the
     // output latency at this very moment less that latency, which says only that the clock is
     // heard now; its stamp is a whole latency old. There, and without a timestamp, the clock is
-    // carried on from when it was seen to move, less the output latency.
+    // carried on from when it was seen to move, less the output latency. A browser without
+    // `outputLatency` (Safari before 18.4) has only its timestamp to tell what is heard: carried
+    // on, up to half a second old.
     outputTime() {
       const now = performance.now();
       const clock = context.currentTime;
@@ -144,7 +155,8 @@ window.tarnwickAudio = (function () {
       if (latency === null) latency = context.outputLatency || 0;
       const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
       const age = stamp && stamp.performanceTime > 0 ? (now - stamp.performanceTime) / 1000 : Infinity;
-      if (age <= latency / 2 || age <= 0.02) return stamp.contextTime + age;
+      const onlyStamp = !('outputLatency' in context) && age < 0.5;
+      if (age <= latency / 2 || age <= 0.02 || onlyStamp) return stamp.contextTime + age;
       return clock + Math.min(now - clockSeenAt, 50) / 1000 - latency;
     },
 
@@ -154,6 +166,35 @@ window.tarnwickAudio = (function () {
       return audio.outputTime() * rate - firstFrame;
     },
   };
+
+  // Asks for the stream's rate, so that nothing is resampled; a browser that refuses to run at it
+  // runs at its own.
+  function makeContext(Context) {
+    try {
+      return new Context({ sampleRate: rate, latencyHint: 'interactive' });
+    } catch (e) {
+      try {
+        return new Context({ latencyHint: 'interactive' });
+      } catch (again) {
+        console.error('No audio output: ' + again.message);
+        return null;
+      }
+    }
+  }
+
+  // Chunks of about 2048 stream frames that are whole numbers of the context's frames too: 2058
+  // (2240 of 48000 Hz), say. A rate sharing no such small step with 44100 Hz keeps 2048.
+  function chunking(contextRate) {
+    const gcd = (a, b) => (b === 0 ? a : gcd(b, a % b));
+    const whole = rate / gcd(rate, Math.round(contextRate));
+    if (whole > 4096) return { step: 1, chunkFrames: 2048 };
+    return { step: whole, chunkFrames: Math.max(1, Math.round(2048 / whole)) * whole };
+  }
+
+  // The first stream-rate frame on the clock at or after a time that is also a frame of the context.
+  function frameOnClock(seconds) {
+    return Math.ceil(Math.ceil(seconds * rate) / step) * step;
+  }
 
   // Waits, within a few clock steps, for the next one, then reads the latency.
   function readLatencySoon() {

@@ -74,3 +74,12 @@ export async function startShow(page) {
   await page.waitForSelector('#play:not([hidden])', { timeout: 60000 });
   await page.click('#play');
 }
+
+// Waits for `fn` to be true in the page; the error names what was waited for.
+export async function waitFor(page, what, fn, timeout = 30000, ...args) {
+  try {
+    await page.waitForFunction(fn, { timeout, polling: 100 }, ...args);
+  } catch (error) {
+    throw new Error(`waited ${timeout / 1000} s for ${what}`);
+  }
+}

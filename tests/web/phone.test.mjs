@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import { describe, test, before, after } from 'node:test';
 import { KnownDevices } from 'puppeteer-core';
-import { startBrowser, openPage } from './browser.mjs';
+import { startBrowser, openPage, waitFor } from './browser.mjs';
 
 const siteUrl = process.env.TARNWICK_SITE_URL;
 const shots = process.env.TARNWICK_SCREENSHOTS || '';
@@ -15,14 +15,6 @@ if (!siteUrl) throw new Error('TARNWICK_SITE_URL is not set: run the page tests 
 const checks = path.resolve('page_checks.js');
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-async function waitFor(page, what, fn, timeout = 30000, ...args) {
-  try {
-    await page.waitForFunction(fn, { timeout, polling: 100 }, ...args);
-  } catch (error) {
-    throw new Error(`waited ${timeout / 1000} s for ${what}`);
-  }
-}
 
 // Run in the page before its scripts: navigator.wakeLock and navigator.audioSession replaced by
 // recorders. The lock is released when the page is hidden, as browsers do. Each record says

@@ -10,7 +10,7 @@ import os from 'node:os';
 import path from 'node:path';
 import readline from 'node:readline';
 import { describe, test, before, after } from 'node:test';
-import { startBrowser, openPage, startShow } from './browser.mjs';
+import { startBrowser, openPage, startShow, waitFor } from './browser.mjs';
 
 const siteUrl = process.env.TARNWICK_SITE_URL;
 const nativeBin = path.resolve(process.env.TARNWICK_NATIVE_BIN || '../../build/bin');
@@ -114,10 +114,10 @@ describe('the screen saver held off while the show plays', { concurrency: false 
       const screenHolds = () => heldBy((e) => e.interface === screenSaver && !before.has(e.cookie));
       await waitUntil('an inhibition of the screen saver', () => screenHolds().length > 0, 10000);
       t.diagnostic(`inhibited ${Date.now() - playAt} ms after Play: ${JSON.stringify(screenHolds())}`);
-      await page.waitForFunction(() => Module._web_active_passes() > 120, { timeout: 20000 });
+      await waitFor(page, 'the main loop', () => Module._web_active_passes() > 120, 20000);
       assert.ok(screenHolds().length > 0, 'the inhibition ended while the show plays');
       await page.keyboard.press('Escape');
-      await page.waitForFunction(() => !document.getElementById('again').hidden, { timeout: 5000 });
+      await waitFor(page, 'the end state', () => !document.getElementById('again').hidden, 5000);
       await waitUntil('the screen saver let go', () => screenHolds().length === 0, 5000);
       assert.ok(!seen.console.some((m) => /wake lock/i.test(m.text)), JSON.stringify(seen.console.filter((m) => /wake lock/i.test(m.text))));
       assert.deepEqual(seen.errors, []);

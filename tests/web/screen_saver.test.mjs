@@ -133,12 +133,13 @@ describe('the screen saver held off while the show plays', { concurrency: false 
     const show = start('the Linux program', program, [], { cwd: nativeBin, env: { ...env, SDL_AUDIODRIVER: 'dummy' } });
     const fresh = () => heldBy((e) => e.interface === screenSaver && !senders.has(e.sender));
     await waitUntil('the program to inhibit the screen saver', () => fresh().length > 0, 15000);
-    await sleep(9000);  // past the splash, into the show
+    await sleep(9000);  // into the show
     assert.equal(show.exitCode, null, `the program ended: ${await Promise.race([show.failure, sleep(0)])}`);
     assert.ok(fresh().length > 0, 'the inhibition ended while the program plays');
+    // Escape is taken once the main loop runs, after the splash: a slow machine may still be in it.
     execFileSync('xdotool', ['key', 'Escape'], { env });
-    const ended = await Promise.race([show.failure, sleep(5000).then(() => null)]);
-    assert.ok(ended !== null, 'Escape did not end the program within 5 s');
+    const ended = await Promise.race([show.failure, sleep(30000).then(() => null)]);
+    assert.ok(ended !== null, 'Escape did not end the program within 30 s');
     assert.equal(show.exitCode, 0, ended);
     await waitUntil('the inhibition to end with the program', () => fresh().length === 0, 5000);
   });

@@ -106,8 +106,7 @@
       post(message.keyDown, keyEscape);
     }, activationAfter);
   };
-  document.addEventListener('fullscreenchange', fullscreenLeft);
-  document.addEventListener('webkitfullscreenchange', fullscreenLeft);
+  document.addEventListener('onfullscreenchange' in document ? 'fullscreenchange' : 'webkitfullscreenchange', fullscreenLeft);
 
   // A phone has no Escape key: a tap (or click) on the picture shows a close control for a few
   // seconds, in a corner over the picture only where the screen has no room beside it, and a tap

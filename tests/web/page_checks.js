@@ -73,15 +73,13 @@ window.tarnwickCheck = (function () {
 
   // Where the tapped sound lies in the rendered stream: the context's time, in frames of 44100 Hz,
   // less the stream frame, one value per loud block found from a context frame (44100 Hz) on (all
-  // equal where the stream plays gaplessly and exactly). A context at another rate resamples the
-  // stream: there the tapped samples lie on straight lines between the stream's, except where a
-  // chunk ends (its last frame has no next one to lean to).
+  // equal where the stream plays gaplessly and exactly). A context at another rate hears the
+  // stream resampled: there the tapped samples lie on straight lines between the stream's.
   function findOffsets(fromFrame = 0) {
     const record = window.tarnwickTap;
     const stream = record.stream;
     const step = 44100 / Module.tarnwickAudio.context().sampleRate;  // stream frames per tapped frame
-    const tolerance = step === 1 ? 1e-6 : 1e-4;
-    const misses = step === 1 ? 0 : 8;  // per block of 4096, where chunks of ~2048 end
+    const tolerance = step === 1 ? 1e-6 : 1e-5;
     const at = (p) => {
       const i = Math.floor(p);
       const f = p - i;
@@ -99,11 +97,9 @@ window.tarnwickCheck = (function () {
       const last = record.streamFrames - Math.ceil(block.left.length * step) - 2;
       for (let s = 0; s <= last; ++s) {
         if (Math.abs(at(s + fraction) - block.left[0]) > tolerance || Math.abs(at(s + fraction + step) - block.left[1]) > tolerance) continue;
-        let missed = 0;
-        for (let i = 0; i < block.left.length && missed <= misses; ++i) {
-          if (Math.abs(at(s + fraction + i * step) - block.left[i]) > tolerance) missed += 1;
-        }
-        if (missed <= misses) {
+        let worst = 0;
+        for (let i = 0; i < block.left.length && worst <= tolerance; ++i) worst = Math.max(worst, Math.abs(at(s + fraction + i * step) - block.left[i]));
+        if (worst <= tolerance) {
           offsets.push(Math.floor(first) - s);
           break;
         }

@@ -16,13 +16,20 @@
 // far more. Just after a step, what was just queued is all in the answer.
 //
 // The stream is 44100 Hz. A context that runs at another rate (a phone's hardware rate, where the
-// browser does not take the rate asked for) resamples each chunk; chunks then last a whole number
-// of the context's frames and start on one, so that they join without a gap or an overlap. Times
-// are reckoned in seconds of the context's clock, which mean the same at any rate.
+// browser does not take the rate asked for) gets chunks resampled here, at its own rate, each a
+// whole number of its frames long and starting on one, so that they join exactly: a browser
+// resampling buffer by buffer adds or drops a frame at some joins, as its read position, a sum
+// of inexact steps, lands just short of a buffer's end or past it. Times are reckoned in seconds
+// of the context's clock, which mean the same at any rate.
 window.tarnwickAudio = (function () {
   const rate = 44100;       // the stream's
-  let chunkFrames = 2048;
+  let chunkFrames = 2048;   // stream frames per chunk
   let step = 1;             // stream frames that last a whole number of the context's frames
+  let bufferRate = rate;    // the chunks' buffers: the context's rate, or the stream's where
+  let bufferFrames = 2048;  // no small step joins the two (the browser resamples those itself)
+  let lag = 0;              // stream frames the sound plays after its schedule: 1 where resampled
+  let beforeLeft = 0;       // the stream frame before the chunk, which resampling leans on
+  let beforeRight = 0;
   const visibleLead = 0.25;  // seconds scheduled ahead while the page is seen
   const hiddenLead = 1.0;    // and while hidden: the stamps of the stream reach 1.4 s back
   const poolSize = 40;       // buffers in turn, more than the longest lead holds
@@ -31,8 +38,10 @@ window.tarnwickAudio = (function () {
   let output = null;
   let pool = [];
   let poolNext = 0;
-  let left = null;
+  let left = null;          // a chunk of the stream
   let right = null;
+  let bufferLeft = null;    // and as its buffer holds it
+  let bufferRight = null;
   let running = false;
   let timer = 0;
   let firstFrame = 0;      // the context's frame at which stream frame 0 plays
@@ -69,7 +78,8 @@ window.tarnwickAudio = (function () {
       }
       context = makeContext(Context);
       if (context === null) return;
-      ({ step, chunkFrames } = chunking(context.sampleRate));
+      ({ step, chunkFrames, bufferRate, bufferFrames } = chunking(context.sampleRate));
+      lag = bufferRate === rate ? 0 : 1;
       context.resume().catch(() => {});
       output = context.createGain();
       output.connect(context.destination);
@@ -91,9 +101,13 @@ window.tarnwickAudio = (function () {
     // Stream frame `first` plays a moment from now; the frames before it were heard or passed.
     start(first) {
       pool = [];
-      for (let i = 0; i < poolSize; ++i) pool.push(context.createBuffer(2, chunkFrames, rate));
+      for (let i = 0; i < poolSize; ++i) pool.push(context.createBuffer(2, bufferFrames, bufferRate));
       left = new Float32Array(chunkFrames);
       right = new Float32Array(chunkFrames);
+      bufferLeft = lag ? new Float32Array(bufferFrames) : left;
+      bufferRight = lag ? new Float32Array(bufferFrames) : right;
+      beforeLeft = 0;
+      beforeRight = 0;
       framesQueued = first;
       firstFrame = frameOnClock(context.currentTime + 0.05) - framesQueued;
       running = true;
@@ -163,7 +177,7 @@ window.tarnwickAudio = (function () {
     // The frame of the stream heard now.
     heardFrame() {
       if (!context || !running) return 0;
-      return audio.outputTime() * rate - firstFrame;
+      return audio.outputTime() * rate - firstFrame - lag;
     },
   };
 
@@ -183,12 +197,32 @@ window.tarnwickAudio = (function () {
   }
 
   // Chunks of about 2048 stream frames that are whole numbers of the context's frames too: 2058
-  // (2240 of 48000 Hz), say. A rate sharing no such small step with 44100 Hz keeps 2048.
+  // (2240 of 48000 Hz), say. A rate sharing no such small step with 44100 Hz keeps 2048 frames at
+  // 44100 Hz.
   function chunking(contextRate) {
     const gcd = (a, b) => (b === 0 ? a : gcd(b, a % b));
-    const whole = rate / gcd(rate, Math.round(contextRate));
-    if (whole > 4096) return { step: 1, chunkFrames: 2048 };
-    return { step: whole, chunkFrames: Math.max(1, Math.round(2048 / whole)) * whole };
+    const whole = rate / gcd(rate, contextRate);
+    if (!Number.isInteger(contextRate) || whole > 4096) {
+      return { step: 1, chunkFrames: 2048, bufferRate: rate, bufferFrames: 2048 };
+    }
+    const frames = Math.max(1, Math.round(2048 / whole)) * whole;
+    return { step: whole, chunkFrames: frames, bufferRate: contextRate, bufferFrames: frames * contextRate / rate };
+  }
+
+  // The chunk at the buffer's rate, a straight line between stream frames, one stream frame late:
+  // the buffer's last frames lean on the chunk's last frame, its first on the frame before it.
+  function resample() {
+    for (let j = 0; j < bufferFrames; ++j) {
+      const at = (j * rate) / bufferRate - 1;
+      const i = Math.floor(at);
+      const f = at - i;
+      const l = i < 0 ? beforeLeft : left[i];
+      const r = i < 0 ? beforeRight : right[i];
+      bufferLeft[j] = l + (left[i + 1] - l) * f;
+      bufferRight[j] = r + (right[i + 1] - r) * f;
+    }
+    beforeLeft = left[chunkFrames - 1];
+    beforeRight = right[chunkFrames - 1];
   }
 
   // The first stream-rate frame on the clock at or after a time that is also a frame of the context.
@@ -225,10 +259,11 @@ window.tarnwickAudio = (function () {
       left[i] = samples[2 * i] / 32768;
       right[i] = samples[2 * i + 1] / 32768;
     }
+    if (lag) resample();
     const buffer = pool[poolNext];
     poolNext = (poolNext + 1) % pool.length;
-    buffer.copyToChannel(left, 0);
-    buffer.copyToChannel(right, 1);
+    buffer.copyToChannel(bufferLeft, 0);
+    buffer.copyToChannel(bufferRight, 1);
     const source = context.createBufferSource();
     source.buffer = buffer;
     source.connect(output);

@@ -8,6 +8,7 @@
   const files = ['tarnwick.wasm', 'tarnwick.dat', 'tarnwick.it'];
 
   const canvas = document.getElementById('screen');
+  const status = document.getElementById('status');
   const line = document.getElementById('line');
   const play = document.getElementById('play');
   const again = document.getElementById('again');
@@ -216,6 +217,7 @@
       } else {
         say(errorLines.length ? errorLines.join('\n') : 'The show stopped with an error.', true);
       }
+      status.hidden = false;
       again.hidden = false;
       page.ended = true;
     },
@@ -334,6 +336,7 @@
   // Everything that needs the viewer's gesture happens in the Play tap itself.
   play.addEventListener('click', () => {
     play.hidden = true;
+    status.hidden = true;  // its empty line would take the taps across the picture's middle
     window.tarnwickAudio.prepare();
     wakeLock.hold();
     enterFullscreen();

@@ -119,6 +119,7 @@ describe('the screen saver held off while the show plays', { concurrency: false 
       await page.keyboard.press('Escape');
       await waitFor(page, 'the end state', () => !document.getElementById('again').hidden, 5000);
       await waitUntil('the screen saver let go', () => screenHolds().length === 0, 5000);
+      t.diagnostic(record.events.filter((e) => e.event === 'Inhibit').map((e) => `${e.interface}: "${e.reason}"`).join(', '));
       assert.ok(!seen.console.some((m) => /wake lock/i.test(m.text)), JSON.stringify(seen.console.filter((m) => /wake lock/i.test(m.text))));
       assert.deepEqual(seen.errors, []);
     } finally {

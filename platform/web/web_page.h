@@ -19,7 +19,7 @@ bool web_page_open_canvas(uint32_t width, uint32_t height);
 void web_page_show_frame(const uint32_t* rgba, uint32_t width, uint32_t height);
 
 // Audio: an AudioContext playing what the wasm renders, scheduled ahead on its clock.
-// Whether the context can take sound: it exists at 44100 Hz and runs (or was never started, the
+// Whether the context can take sound: it exists (at any rate) and runs (or was never started, the
 // first time, when the browser may not have started it yet).
 enum class WebAudioOpen : int32_t { ready = 0, no_web_audio = 1, not_running = 2 };
 WebAudioOpen web_audio_open();

@@ -13,12 +13,12 @@ const executables = {
   firefox: process.env.TARNWICK_FIREFOX || '/usr/bin/firefox-esr',
 };
 
-function launchOptions({ env, firefoxPrefs }) {
+function launchOptions({ env, firefoxPrefs, headless }) {
   if (engine === 'firefox') {
     return {
       browser: 'firefox',
       executablePath: executables.firefox,
-      headless: true,
+      headless,
       env,
       extraPrefsFirefox: {
         // Full screen at once, without its warning and transition, as a viewer sees it settle.
@@ -31,7 +31,7 @@ function launchOptions({ env, firefoxPrefs }) {
   }
   return {
     executablePath: executables.chromium,
-    headless: true,
+    headless,
     ignoreDefaultArgs: ['--mute-audio'],  // the sound goes to the test's own server, heard there
     env,
     args: [
@@ -42,8 +42,9 @@ function launchOptions({ env, firefoxPrefs }) {
   };
 }
 
-// `env` replaces the browser's environment (its sound server); `firefoxPrefs` adds preferences.
-export async function startBrowser({ env = process.env, firefoxPrefs = {} } = {}) {
+// `env` replaces the browser's environment (its sound server); `firefoxPrefs` adds preferences;
+// `headless: false` shows the browser on the X server of env's DISPLAY.
+export async function startBrowser({ env = process.env, firefoxPrefs = {}, headless = true } = {}) {
   if (engine === 'webkit') return startWebKit({ env });
   const executable = executables[engine];
   if (!executable) throw new Error(`TARNWICK_BROWSER is ${engine}: chromium, firefox or webkit`);
@@ -52,7 +53,7 @@ export async function startBrowser({ env = process.env, firefoxPrefs = {} } = {}
   }
   // Puppeteer makes each browser a fresh profile and removes it once the browser has exited.
   try {
-    return await puppeteer.launch(launchOptions({ env, firefoxPrefs }));
+    return await puppeteer.launch(launchOptions({ env, firefoxPrefs, headless }));
   } catch (error) {
     throw new Error(`${engine} cannot start (${executable}): ${error.message}`);
   }
@@ -75,4 +76,13 @@ export async function openPage(browser, url, prepare, waitUntil = 'load') {
 export async function startShow(page) {
   await page.waitForSelector('#play:not([hidden])', { timeout: 60000 });
   await page.click('#play');
+}
+
+// Waits for `fn` to be true in the page; the error names what was waited for.
+export async function waitFor(page, what, fn, timeout = 30000, ...args) {
+  try {
+    await page.waitForFunction(fn, { timeout, polling: 100 }, ...args);
+  } catch (error) {
+    throw new Error(`waited ${timeout / 1000} s for ${what}`);
+  }
 }

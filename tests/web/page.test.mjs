@@ -8,7 +8,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { describe, test, before, after } from 'node:test';
-import { engine, startBrowser, openPage, startShow } from './browser.mjs';
+import { engine, startBrowser, openPage, startShow, waitFor } from './browser.mjs';
 
 const siteUrl = process.env.TARNWICK_SITE_URL;
 const nativeBin = path.resolve(process.env.TARNWICK_NATIVE_BIN || '../../build/bin');
@@ -58,14 +58,6 @@ function slowBodies() {
     });
     return new Response(body, { status: response.status, statusText: response.statusText, headers: response.headers });
   };
-}
-
-async function waitFor(page, what, fn, timeout = 30000, ...args) {
-  try {
-    await page.waitForFunction(fn, { timeout, polling: 100 }, ...args);
-  } catch (error) {
-    throw new Error(`waited ${timeout / 1000} s for ${what}`);
-  }
 }
 
 // The native script log at 60 Hz: "scene I ..." and "event I NAME ..." without their passes.

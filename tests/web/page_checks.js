@@ -71,26 +71,36 @@ window.tarnwickCheck = (function () {
     return samples;
   }
 
-  // Where the tapped sound lies in the rendered stream: the context frame less the stream frame,
-  // one value per loud block found from a context frame on (all equal where the stream plays
-  // gaplessly and exactly).
+  // Where the tapped sound lies in the rendered stream: the context's time, in frames of 44100 Hz,
+  // less the stream frame, one value per loud block found from a context frame (44100 Hz) on (all
+  // equal where the stream plays gaplessly and exactly). A context at another rate hears the
+  // stream resampled: there the tapped samples lie on straight lines between the stream's.
   function findOffsets(fromFrame = 0) {
     const record = window.tarnwickTap;
     const stream = record.stream;
+    const step = 44100 / Module.tarnwickAudio.context().sampleRate;  // stream frames per tapped frame
+    const tolerance = step === 1 ? 1e-6 : 1e-5;
+    const at = (p) => {
+      const i = Math.floor(p);
+      const f = p - i;
+      return f === 0 ? stream[i] : stream[i] + (stream[i + 1] - stream[i]) * f;
+    };
     const offsets = [];
     for (let b = 0; b < record.blocks.length; b += 7) {
       const block = record.blocks[b];
-      if (block.frame < fromFrame) continue;
+      const first = block.frame * step;
+      if (first < fromFrame) continue;
       let energy = 0;
       for (let i = 0; i < block.left.length; ++i) energy += block.left[i] * block.left[i];
       if (energy / block.left.length < 1e-5) continue;
-      const last = record.streamFrames - block.left.length;
+      const fraction = first - Math.floor(first);
+      const last = record.streamFrames - Math.ceil(block.left.length * step) - 2;
       for (let s = 0; s <= last; ++s) {
-        if (Math.abs(stream[s] - block.left[0]) > 1e-6 || Math.abs(stream[s + 1] - block.left[1]) > 1e-6) continue;
+        if (Math.abs(at(s + fraction) - block.left[0]) > tolerance || Math.abs(at(s + fraction + step) - block.left[1]) > tolerance) continue;
         let worst = 0;
-        for (let i = 0; i < block.left.length && worst <= 1e-6; ++i) worst = Math.max(worst, Math.abs(stream[s + i] - block.left[i]));
-        if (worst <= 1e-6) {
-          offsets.push(block.frame - s);
+        for (let i = 0; i < block.left.length && worst <= tolerance; ++i) worst = Math.max(worst, Math.abs(at(s + fraction + i * step) - block.left[i]));
+        if (worst <= tolerance) {
+          offsets.push(Math.floor(first) - s);
           break;
         }
       }

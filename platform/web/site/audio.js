@@ -14,9 +14,22 @@
 // timestamp too: asked at a random moment it misses the sound queued since the last callback, up
 // to a callback's worth, and in a stream's first moments, before the server's buffers have filled,
 // far more. Just after a step, what was just queued is all in the answer.
+//
+// The stream is 44100 Hz. A context that runs at another rate (a phone's hardware rate, where the
+// browser does not take the rate asked for) gets chunks resampled here, at its own rate, each a
+// whole number of its frames long and starting on one, so that they join exactly: a browser
+// resampling buffer by buffer adds or drops a frame at some joins, as its read position, a sum
+// of inexact steps, lands just short of a buffer's end or past it. Times are reckoned in seconds
+// of the context's clock, which mean the same at any rate.
 window.tarnwickAudio = (function () {
-  const rate = 44100;
-  const chunkFrames = 2048;
+  const rate = 44100;       // the stream's
+  let chunkFrames = 2048;   // stream frames per chunk
+  let step = 1;             // stream frames that last a whole number of the context's frames
+  let bufferRate = rate;    // the chunks' buffers: the context's rate, or the stream's where
+  let bufferFrames = 2048;  // no small step joins the two (the browser resamples those itself)
+  let lag = 0;              // stream frames the sound plays after its schedule: 1 where resampled
+  let beforeLeft = 0;       // the stream frame before the chunk, which resampling leans on
+  let beforeRight = 0;
   const visibleLead = 0.25;  // seconds scheduled ahead while the page is seen
   const hiddenLead = 1.0;    // and while hidden: the stamps of the stream reach 1.4 s back
   const poolSize = 40;       // buffers in turn, more than the longest lead holds
@@ -25,8 +38,10 @@ window.tarnwickAudio = (function () {
   let output = null;
   let pool = [];
   let poolNext = 0;
-  let left = null;
+  let left = null;          // a chunk of the stream
   let right = null;
+  let bufferLeft = null;    // and as its buffer holds it
+  let bufferRight = null;
   let running = false;
   let timer = 0;
   let firstFrame = 0;      // the context's frame at which stream frame 0 plays
@@ -50,17 +65,21 @@ window.tarnwickAudio = (function () {
     onChunk: null,   // told of every chunk: (first stream frame, left, right)
     onOutput: null,  // told when the sound output is lost (false) and back (true)
 
-    // Made in the Play click: browsers start sound only from a user's gesture.
+    // Made and resumed in the Play tap: browsers start sound only from a user's gesture. Where the
+    // page has an audio session (Safari) it plays back, so that a phone's ringer switch does not
+    // mute it.
     prepare() {
       const Context = window.AudioContext || window.webkitAudioContext;
       if (!Context) return;
-      try {
-        context = new Context({ sampleRate: rate, latencyHint: 'interactive' });
-      } catch (e) {
-        console.error('No audio output: ' + e.message);
-        context = null;
-        return;
+      if (navigator.audioSession) {
+        try {
+          navigator.audioSession.type = 'playback';
+        } catch (e) { /* the music plays all the same */ }
       }
+      context = makeContext(Context);
+      if (context === null) return;
+      ({ step, chunkFrames, bufferRate, bufferFrames } = chunking(context.sampleRate));
+      lag = bufferRate === rate ? 0 : 1;
       context.resume().catch(() => {});
       output = context.createGain();
       output.connect(context.destination);
@@ -73,20 +92,24 @@ window.tarnwickAudio = (function () {
     startFrame: () => firstFrame,
     framesQueued: () => framesQueued,
 
-    // 0: ready; 1: no Web Audio at 44100 Hz; 2: not running (a fresh context may start later).
+    // 0: ready; 1: no Web Audio; 2: not running (a fresh context may start later).
     open() {
-      if (context === null || context.sampleRate !== rate) return 1;
+      if (context === null) return 1;
       return context.state === 'running' || !everStarted ? 0 : 2;
     },
 
     // Stream frame `first` plays a moment from now; the frames before it were heard or passed.
     start(first) {
       pool = [];
-      for (let i = 0; i < poolSize; ++i) pool.push(context.createBuffer(2, chunkFrames, rate));
+      for (let i = 0; i < poolSize; ++i) pool.push(context.createBuffer(2, bufferFrames, bufferRate));
       left = new Float32Array(chunkFrames);
       right = new Float32Array(chunkFrames);
+      bufferLeft = lag ? new Float32Array(bufferFrames) : left;
+      bufferRight = lag ? new Float32Array(bufferFrames) : right;
+      beforeLeft = 0;
+      beforeRight = 0;
       framesQueued = first;
-      firstFrame = Math.ceil((context.currentTime + 0.05) * rate) - framesQueued;
+      firstFrame = frameOnClock(context.currentTime + 0.05) - framesQueued;
       running = true;
       if (!everStarted) startedAt = performance.now();
       everStarted = true;
@@ -113,7 +136,7 @@ window.tarnwickAudio = (function () {
       const now = context.currentTime;
       const lead = document.hidden ? hiddenLead : visibleLead;
       if ((firstFrame + framesQueued) / rate < now + 0.01) {
-        firstFrame = Math.ceil((now + 0.02) * rate) - framesQueued;
+        firstFrame = frameOnClock(now + 0.02) - framesQueued;
       }
       while ((firstFrame + framesQueued) / rate < now + lead) queueChunk();
     },
@@ -133,7 +156,9 @@ window.tarnwickAudio = (function () {
     // Chromium stamps the moment of its latest output callback. Firefox stamps its clock less the
     // output latency at this very moment less that latency, which says only that the clock is
     // heard now; its stamp is a whole latency old. There, and without a timestamp, the clock is
-    // carried on from when it was seen to move, less the output latency.
+    // carried on from when it was seen to move, less the output latency. A browser without
+    // `outputLatency` (Safari before 18.4) has only its timestamp to tell what is heard: carried
+    // on, up to half a second old.
     outputTime() {
       const now = performance.now();
       const clock = context.currentTime;
@@ -145,16 +170,66 @@ window.tarnwickAudio = (function () {
       const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
       // A stamp from the future is none (WebKitGTK dates it a context time ahead).
       const age = stamp && stamp.performanceTime > 0 && stamp.performanceTime <= now ? (now - stamp.performanceTime) / 1000 : Infinity;
-      if (age <= latency / 2 || age <= 0.02) return stamp.contextTime + age;
+      const onlyStamp = !('outputLatency' in context) && age < 0.5;
+      if (age <= latency / 2 || age <= 0.02 || onlyStamp) return stamp.contextTime + age;
       return clock + Math.min(now - clockSeenAt, 50) / 1000 - latency;
     },
 
     // The frame of the stream heard now.
     heardFrame() {
       if (!context || !running) return 0;
-      return audio.outputTime() * rate - firstFrame;
+      return audio.outputTime() * rate - firstFrame - lag;
     },
   };
+
+  // Asks for the stream's rate, so that nothing is resampled; a browser that refuses to run at it
+  // runs at its own.
+  function makeContext(Context) {
+    try {
+      return new Context({ sampleRate: rate, latencyHint: 'interactive' });
+    } catch (e) {
+      try {
+        return new Context({ latencyHint: 'interactive' });
+      } catch (again) {
+        console.error('No audio output: ' + again.message);
+        return null;
+      }
+    }
+  }
+
+  // Chunks of about 2048 stream frames that are whole numbers of the context's frames too: 2058
+  // (2240 of 48000 Hz), say. A rate sharing no such small step with 44100 Hz keeps 2048 frames at
+  // 44100 Hz.
+  function chunking(contextRate) {
+    const gcd = (a, b) => (b === 0 ? a : gcd(b, a % b));
+    const whole = rate / gcd(rate, contextRate);
+    if (!Number.isInteger(contextRate) || whole > 4096) {
+      return { step: 1, chunkFrames: 2048, bufferRate: rate, bufferFrames: 2048 };
+    }
+    const frames = Math.max(1, Math.round(2048 / whole)) * whole;
+    return { step: whole, chunkFrames: frames, bufferRate: contextRate, bufferFrames: frames * contextRate / rate };
+  }
+
+  // The chunk at the buffer's rate, a straight line between stream frames, one stream frame late:
+  // the buffer's last frames lean on the chunk's last frame, its first on the frame before it.
+  function resample() {
+    for (let j = 0; j < bufferFrames; ++j) {
+      const at = (j * rate) / bufferRate - 1;
+      const i = Math.floor(at);
+      const f = at - i;
+      const l = i < 0 ? beforeLeft : left[i];
+      const r = i < 0 ? beforeRight : right[i];
+      bufferLeft[j] = l + (left[i + 1] - l) * f;
+      bufferRight[j] = r + (right[i + 1] - r) * f;
+    }
+    beforeLeft = left[chunkFrames - 1];
+    beforeRight = right[chunkFrames - 1];
+  }
+
+  // The first stream-rate frame on the clock at or after a time that is also a frame of the context.
+  function frameOnClock(seconds) {
+    return Math.ceil(Math.ceil(seconds * rate) / step) * step;
+  }
 
   // Waits, within a few clock steps, for the next one, then reads the latency.
   function readLatencySoon() {
@@ -185,10 +260,11 @@ window.tarnwickAudio = (function () {
       left[i] = samples[2 * i] / 32768;
       right[i] = samples[2 * i + 1] / 32768;
     }
+    if (lag) resample();
     const buffer = pool[poolNext];
     poolNext = (poolNext + 1) % pool.length;
-    buffer.copyToChannel(left, 0);
-    buffer.copyToChannel(right, 1);
+    buffer.copyToChannel(bufferLeft, 0);
+    buffer.copyToChannel(bufferRight, 1);
     const source = context.createBufferSource();
     source.buffer = buffer;
     source.connect(output);

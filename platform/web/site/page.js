@@ -8,10 +8,13 @@
   const files = ['tarnwick.wasm', 'tarnwick.dat', 'tarnwick.it'];
 
   const canvas = document.getElementById('screen');
+  const status = document.getElementById('status');
   const line = document.getElementById('line');
   const play = document.getElementById('play');
   const again = document.getElementById('again');
   const popup = document.getElementById('popup');
+  const close = document.getElementById('close');
+  const wakeLock = window.tarnwickWakeLock;
 
   let context2d = null;
   let image = null;
@@ -91,8 +94,10 @@
   // before or after is the reason instead. The page's own exit comes after the show has ended.
   const activationBefore = 500;  // ms
   const activationAfter = 150;   // ms
-  document.addEventListener('fullscreenchange', () => {
-    if (document.fullscreenElement || !started) return;
+  // An iPad's Safari before 16.4 offers full screen only under its prefixed names.
+  const fullscreenElement = () => document.fullscreenElement || document.webkitFullscreenElement || null;
+  const fullscreenLeft = () => {
+    if (fullscreenElement() || !started) return;
     const left = performance.now();
     setTimeout(() => {
       if (!started || active() === 0) return;
@@ -101,6 +106,24 @@
       escapeAt = left;
       post(message.keyDown, keyEscape);
     }, activationAfter);
+  };
+  document.addEventListener('onfullscreenchange' in document ? 'fullscreenchange' : 'webkitfullscreenchange', fullscreenLeft);
+
+  // A phone has no Escape key: a tap (or click) on the picture shows a close control for a few
+  // seconds, in a corner over the picture only where the screen has no room beside it, and a tap
+  // on it ends the show as Escape does.
+  const closeShown = 3000;  // ms
+  let closeTimer = 0;
+  canvas.addEventListener('click', () => {
+    if (!started) return;
+    close.hidden = false;
+    clearTimeout(closeTimer);
+    closeTimer = setTimeout(() => { close.hidden = true; }, closeShown);
+  });
+  close.addEventListener('click', () => {
+    close.hidden = true;
+    escapeAt = performance.now();
+    post(message.keyDown, keyEscape);
   });
 
   const page = {
@@ -181,13 +204,20 @@
     showEnded(exitCode) {
       started = false;
       notice.hidden = true;
+      close.hidden = true;
+      wakeLock.release();
       canvas.style.display = 'none';
-      if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+      if (document.fullscreenElement && document.exitFullscreen) {
+        document.exitFullscreen().catch(() => {});
+      } else if (document.webkitFullscreenElement && document.webkitExitFullscreen) {
+        document.webkitExitFullscreen();
+      }
       if (exitCode === 0) {
         say('The show has ended.');
       } else {
         say(errorLines.length ? errorLines.join('\n') : 'The show stopped with an error.', true);
       }
+      status.hidden = false;
       again.hidden = false;
       page.ended = true;
     },
@@ -289,16 +319,27 @@
     play.focus();
   }
 
+  // Full screen where the browser offers it (not on an iPhone); the show plays as well without.
+  function enterFullscreen() {
+    const root = document.documentElement;
+    const lockEscape = () => {
+      // In full screen Escape would only leave it; the show wants the key.
+      if (navigator.keyboard && navigator.keyboard.lock) navigator.keyboard.lock(['Escape']).catch(() => {});
+    };
+    if (root.requestFullscreen) {
+      root.requestFullscreen().then(lockEscape).catch(() => {});
+    } else if (root.webkitRequestFullscreen) {
+      root.webkitRequestFullscreen();
+    }
+  }
+
+  // Everything that needs the viewer's gesture happens in the Play tap itself.
   play.addEventListener('click', () => {
     play.hidden = true;
+    status.hidden = true;  // its empty line would take the taps across the picture's middle
     window.tarnwickAudio.prepare();
-    const root = document.documentElement;
-    if (root.requestFullscreen) {
-      root.requestFullscreen().then(() => {
-        // In full screen Escape would only leave it; the show wants the key.
-        if (navigator.keyboard && navigator.keyboard.lock) navigator.keyboard.lock(['Escape']).catch(() => {});
-      }).catch(() => {});
-    }
+    wakeLock.hold();
+    enterFullscreen();
     started = true;
     Module.callMain([]);
   });

@@ -39,7 +39,6 @@ VideoResult fail(VideoResult code, const char* what) {
 }
 
 // dwmapi is loaded here, not imported: Windows XP and some Wine prefixes have none.
-
 void find_compositor() {
   dwm_flush = nullptr;
   const HMODULE dwmapi = LoadLibraryA("dwmapi.dll");

@@ -207,11 +207,7 @@
       close.hidden = true;
       wakeLock.release();
       canvas.style.display = 'none';
-      if (document.fullscreenElement && document.exitFullscreen) {
-        document.exitFullscreen().catch(() => {});
-      } else if (document.webkitFullscreenElement && document.webkitExitFullscreen) {
-        document.webkitExitFullscreen();
-      }
+      leaveFullscreen();
       if (exitCode === 0) {
         say('The show has ended.');
       } else {
@@ -330,6 +326,14 @@
       root.requestFullscreen().then(lockEscape).catch(() => {});
     } else if (root.webkitRequestFullscreen) {
       root.webkitRequestFullscreen();
+    }
+  }
+
+  function leaveFullscreen() {
+    if (document.fullscreenElement && document.exitFullscreen) {
+      document.exitFullscreen().catch(() => {});
+    } else if (document.webkitFullscreenElement && document.webkitExitFullscreen) {
+      document.webkitExitFullscreen();
     }
   }
 

@@ -5,10 +5,7 @@
 #include "tools/datagen/common/emit_source.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make-ball-data OUT.cpp\n");
-    return 2;
-  }
+  if (!datagen::arguments_fit(argc, 2, "make-ball-data OUT.cpp")) return 2;
   datagen::BallMesh mesh;
   std::string error;
   if (!datagen::build_ball_mesh(&mesh, &error)) {
@@ -21,10 +18,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "ball palette: %s\n", error.c_str());
     return 1;
   }
-  datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[1], "tools/datagen/ball/make_ball_data.cpp", {"scenes/ball/ball.h"}))
-    return 1;
-  datagen::source_bytes(&out, "const uint8_t ball_mesh[ball_mesh_size]", bytes.data(), bytes.size());
-  datagen::source_bytes(&out, "const uint8_t ball_palette[768]", palette, 768);
-  return datagen::source_end(&out) ? 0 : 1;
+  const std::string body = datagen::source_array("const uint8_t ball_mesh[ball_mesh_size]", bytes) +
+                           datagen::source_array("const uint8_t ball_palette[768]", palette, 768);
+  return datagen::write_source(argv[1], "tools/datagen/ball/make_ball_data.cpp", {"scenes/ball/ball.h"}, body) ? 0 : 1;
 }

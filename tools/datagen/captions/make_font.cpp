@@ -93,10 +93,7 @@ bool render_letter(FT_Face face, char letter, int cell_width, double cap_scale,
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make-font FONT.ttf OUT.cpp\n");
-    return 2;
-  }
+  if (!datagen::arguments_fit(argc, 3, "make-font FONT.ttf OUT.cpp")) return 2;
   FT_Library library;
   FT_Face face;
   if (FT_Init_FreeType(&library) || FT_New_Face(library, argv[1], 0, &face)) {
@@ -148,10 +145,8 @@ int main(int argc, char** argv) {
   FT_Done_Face(face);
   FT_Done_FreeType(library);
 
-  datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[2], "tools/datagen/captions/make_font.cpp", {"scenes/captions/captions.h"}))
-    return 1;
-  datagen::source_bytes(&out, "const uint8_t font_picture[font_width * font_height]", picture.data(),
-                        picture.size());
-  return datagen::source_end(&out) ? 0 : 1;
+  const std::string body = datagen::source_array("const uint8_t font_picture[font_width * font_height]", picture);
+  return datagen::write_source(argv[2], "tools/datagen/captions/make_font.cpp", {"scenes/captions/captions.h"}, body)
+             ? 0
+             : 1;
 }

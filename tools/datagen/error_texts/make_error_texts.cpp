@@ -88,28 +88,24 @@ bool read_rows(const char* path, std::vector<Row>* rows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make-error-texts TABLE.tsv OUT.cpp\n");
-    return 2;
-  }
+  if (!datagen::arguments_fit(argc, 3, "make-error-texts TABLE.tsv OUT.cpp")) return 2;
   std::vector<Row> rows;
   if (!read_rows(argv[1], &rows)) return 1;
 
-  datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[2], "tools/datagen/error_texts/make_error_texts.cpp",
-                             {"display/error_texts.h"}))
-    return 1;
-  std::fprintf(out.file, "const DisplayErrorText display_error_texts[display_error_text_count] = {\n");
+  std::string body = "const DisplayErrorText display_error_texts[display_error_text_count] = {\n";
   for (const Row& row : rows) {
     std::string literal = "nullptr";
     if (!row.text.empty() && !quote(row.text, &literal)) {
       std::fprintf(stderr, "%s: text of %s is not plain ASCII\n", argv[1], row.name.c_str());
-      datagen::source_end(&out);
       return 1;
     }
-    std::fprintf(out.file, "    {\"%s\", static_cast<int32_t>(0x%08Xu),\n     %s},\n", row.name.c_str(),
-                 static_cast<unsigned>(row.value), literal.c_str());
+    char value[16];
+    std::snprintf(value, sizeof value, "0x%08Xu", static_cast<unsigned>(row.value));
+    body += "    {\"" + row.name + "\", static_cast<int32_t>(" + value + "),\n     " + literal + "},\n";
   }
-  std::fprintf(out.file, "};\n");
-  return datagen::source_end(&out) ? 0 : 1;
+  body += "};\n";
+  return datagen::write_source(argv[2], "tools/datagen/error_texts/make_error_texts.cpp", {"display/error_texts.h"},
+                               body)
+             ? 0
+             : 1;
 }

@@ -159,10 +159,7 @@ std::vector<uint8_t> dither(Plane v) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make-face PORTRAIT.png OUT.cpp\n");
-    return 2;
-  }
+  if (!datagen::arguments_fit(argc, 3, "make-face PORTRAIT.png OUT.cpp")) return 2;
   Rgb portrait;
   if (!read_rgb(argv[1], &portrait) || portrait.width < crop_left + crop_width ||
       portrait.height < crop_top + crop_height) {
@@ -180,9 +177,6 @@ int main(int argc, char** argv) {
   for (int i = 0; i < out_size; ++i) face[i] = std::pow(face[i], tone_gamma) * mask[i];
   const std::vector<uint8_t> picture = dither(face);
 
-  datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[2], "tools/datagen/face/make_face.cpp", {"scenes/common/fx.h"})) return 1;
-  datagen::source_bytes(&out, "const uint8_t face_picture[face_width * face_height]", picture.data(),
-                        picture.size());
-  return datagen::source_end(&out) ? 0 : 1;
+  const std::string body = datagen::source_array("const uint8_t face_picture[face_width * face_height]", picture);
+  return datagen::write_source(argv[2], "tools/datagen/face/make_face.cpp", {"scenes/common/fx.h"}, body) ? 0 : 1;
 }

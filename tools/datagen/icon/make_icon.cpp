@@ -99,17 +99,6 @@ void draw(uint32_t icon[size * size]) {
   }
 }
 
-bool write_source(const char* path, const uint32_t icon[size * size]) {
-  datagen::SourceFile out;
-  if (!datagen::source_begin(&out, path, "tools/datagen/icon/make_icon.cpp", {"resources/resources.h"}))
-    return false;
-  std::fprintf(out.file, "const uint32_t iconbig[iconbig_size * iconbig_size] = {\n");
-  for (int i = 0; i < size * size; ++i)
-    std::fprintf(out.file, "%s0x%08X,%s", i % 8 == 0 ? "    " : " ", icon[i], i % 8 == 7 ? "\n" : "");
-  std::fprintf(out.file, "};\n");
-  return datagen::source_end(&out);
-}
-
 // The icon enlarged 8 times, once over a dark and once over a light ground.
 bool write_preview(const char* path, const uint32_t icon[size * size]) {
   constexpr int scale = 8;
@@ -142,13 +131,13 @@ bool write_preview(const char* path, const uint32_t icon[size * size]) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2 && argc != 3) {
-    std::fprintf(stderr, "usage: make-icon OUT.cpp [PREVIEW.png]\n");
-    return 2;
-  }
+  if (argc != 3 && !datagen::arguments_fit(argc, 2, "make-icon OUT.cpp [PREVIEW.png]")) return 2;
   uint32_t icon[size * size];
   draw(icon);
-  if (!write_source(argv[1], icon)) return 1;
+  std::string body =
+      datagen::source_hex_array("const uint32_t iconbig[iconbig_size * iconbig_size]", icon, size * size);
+  body.pop_back();  // the file ends at the array's closing line, with no blank line after it
+  if (!datagen::write_source(argv[1], "tools/datagen/icon/make_icon.cpp", {"resources/resources.h"}, body)) return 1;
   if (argc == 3 && !write_preview(argv[2], icon)) return 1;
   return 0;
 }

@@ -36,16 +36,12 @@ bool build_palette(uint8_t palette[768]) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make-lattice-data OUT.cpp\n");
-    return 2;
-  }
+  if (!datagen::arguments_fit(argc, 2, "make-lattice-data OUT.cpp")) return 2;
   uint8_t palette[768];
   if (!build_palette(palette)) return 1;
-  datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[1], "tools/datagen/lattice/make_lattice_data.cpp",
-                             {"scenes/lattice/lattice.h"}))
-    return 1;
-  datagen::source_bytes(&out, "const uint8_t lattice_palette[768]", palette, sizeof palette);
-  return datagen::source_end(&out) ? 0 : 1;
+  const std::string body = datagen::source_array("const uint8_t lattice_palette[768]", palette, sizeof palette);
+  return datagen::write_source(argv[1], "tools/datagen/lattice/make_lattice_data.cpp", {"scenes/lattice/lattice.h"},
+                               body)
+             ? 0
+             : 1;
 }

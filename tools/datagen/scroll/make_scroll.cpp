@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/datagen/common/emit_source.h"
 #include "tools/datagen/scroll/scroll_font.h"
 
 namespace {
@@ -198,22 +199,10 @@ std::vector<uint8_t> scroll_palette() {
   return out;
 }
 
-bool write_file(const char* path, const std::vector<uint8_t>& bytes) {
-  FILE* f = std::fopen(path, "wb");
-  if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) {
-    std::fprintf(stderr, "make-scroll: cannot write %s\n", path);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make-scroll SCROLL.BIN SCROLL.PAL\n");
-    return 2;
-  }
+  if (!datagen::arguments_fit(argc, 3, "make-scroll SCROLL.BIN SCROLL.PAL")) return 2;
   Canvas canvas;
   if (!lay_out(canvas, credits, sizeof credits / sizeof credits[0], 0, final_top - 40) ||
       !lay_out(canvas, final_screen, sizeof final_screen / sizeof final_screen[0], 0, height))
@@ -223,5 +212,5 @@ int main(int argc, char** argv) {
   for (int i = 0; i < width * height; ++i) {
     picture[i] = static_cast<uint8_t>(std::clamp(std::lround(canvas.body[i]), 0L, 255L));
   }
-  return write_file(argv[1], picture) && write_file(argv[2], scroll_palette()) ? 0 : 1;
+  return datagen::write_bytes(argv[1], picture) && datagen::write_bytes(argv[2], scroll_palette()) ? 0 : 1;
 }

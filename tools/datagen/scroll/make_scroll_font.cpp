@@ -11,10 +11,7 @@
 #include "tools/datagen/scroll/scroll_font.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make-scroll-font FONT.ttf OUT.cpp\n");
-    return 2;
-  }
+  if (!datagen::arguments_fit(argc, 3, "make-scroll-font FONT.ttf OUT.cpp")) return 2;
   FT_Library library;
   FT_Face face;
   if (FT_Init_FreeType(&library) || FT_New_Face(library, argv[1], 0, &face)) {
@@ -46,20 +43,18 @@ int main(int argc, char** argv) {
       }
     }
   }
-  const int32_t count = static_cast<int32_t>(pixels.size());
-  datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[2], "tools/datagen/scroll/make_scroll_font.cpp",
-                             {"tools/datagen/scroll/scroll_font.h"}))
-    return 1;
-  std::fprintf(out.file, "namespace scroll_font {\n\n");
-  datagen::source_ints(&out, "const int32_t glyphs[size_count * character_count * field_count]",
-                       glyphs.data(), glyphs.size());
-  datagen::source_ints(&out, "const int32_t line_metrics[size_count * 2]", metrics.data(), metrics.size());
-  datagen::source_ints(&out, "const int32_t pixel_count", &count, 1);
-  datagen::source_bytes(&out, "const uint8_t pixels[" + std::to_string(count) + "]", pixels.data(),
-                        pixels.size());
-  std::fprintf(out.file, "}  // namespace scroll_font\n");
   FT_Done_Face(face);
   FT_Done_FreeType(library);
-  return datagen::source_end(&out) ? 0 : 1;
+  const int32_t count = static_cast<int32_t>(pixels.size());
+  const std::string body =
+      "namespace scroll_font {\n\n" +
+      datagen::source_array("const int32_t glyphs[size_count * character_count * field_count]", glyphs) +
+      datagen::source_array("const int32_t line_metrics[size_count * 2]", metrics) +
+      datagen::source_array("const int32_t pixel_count", &count, 1) +
+      datagen::source_array("const uint8_t pixels[" + std::to_string(count) + "]", pixels) +
+      "}  // namespace scroll_font\n";
+  return datagen::write_source(argv[2], "tools/datagen/scroll/make_scroll_font.cpp",
+                               {"tools/datagen/scroll/scroll_font.h"}, body)
+             ? 0
+             : 1;
 }

@@ -3,6 +3,7 @@
 set(scroll_files ${TARNWICK_GENERATED_DIR}/scroll.bin ${TARNWICK_GENERATED_DIR}/scroll.pal)
 add_executable(make-scroll ${CMAKE_CURRENT_LIST_DIR}/make_scroll.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scroll_font_data.cpp)
+target_link_libraries(make-scroll PRIVATE tarnwick_datagen)
 add_custom_command(OUTPUT ${scroll_files}
   COMMAND make-scroll ${scroll_files}
   DEPENDS make-scroll)

@@ -101,18 +101,10 @@ std::vector<uint8_t> sphere_palette() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make-sphere-data OUT.cpp\n");
-    return 2;
-  }
-  const std::vector<uint8_t> model = sphere_model();
-  const std::vector<uint8_t> palette = sphere_palette();
-  datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[1], "tools/datagen/sphere/make_sphere_data.cpp",
-                             {"scenes/sphere/sphere.h"}))
-    return 1;
-  datagen::source_bytes(&out, "const uint8_t sphere_model[sphere_model_size]", model.data(),
-                        model.size());
-  datagen::source_bytes(&out, "const uint8_t sphere_palette[768]", palette.data(), palette.size());
-  return datagen::source_end(&out) ? 0 : 1;
+  if (!datagen::arguments_fit(argc, 2, "make-sphere-data OUT.cpp")) return 2;
+  const std::string body = datagen::source_array("const uint8_t sphere_model[sphere_model_size]", sphere_model()) +
+                           datagen::source_array("const uint8_t sphere_palette[768]", sphere_palette());
+  return datagen::write_source(argv[1], "tools/datagen/sphere/make_sphere_data.cpp", {"scenes/sphere/sphere.h"}, body)
+             ? 0
+             : 1;
 }

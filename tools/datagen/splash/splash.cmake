@@ -5,6 +5,7 @@ add_executable(make-splash
   ${CMAKE_CURRENT_LIST_DIR}/make_splash.cpp ${CMAKE_CURRENT_LIST_DIR}/title.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stroke_font.cpp ${CMAKE_CURRENT_LIST_DIR}/quantize.cpp
   ${CMAKE_CURRENT_LIST_DIR}/side_bar.cpp)
+target_link_libraries(make-splash PRIVATE tarnwick_datagen)
 add_custom_command(OUTPUT ${splash_files}
   COMMAND make-splash ${splash_files}
   DEPENDS make-splash)

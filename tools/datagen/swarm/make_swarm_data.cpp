@@ -103,24 +103,19 @@ void build_jitter(int32_t x[256], int32_t y[256]) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make-swarm-data OUT.cpp\n");
-    return 2;
-  }
+  if (!datagen::arguments_fit(argc, 2, "make-swarm-data OUT.cpp")) return 2;
   uint8_t logo[logo_size * logo_size], blob[16 * 16], palette[768];
   int32_t jitter_x[256], jitter_y[256];
   if (!build_logo(logo) || !build_palette(palette)) return 1;
   build_blob(blob);
   build_jitter(jitter_x, jitter_y);
 
-  datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[1], "tools/datagen/swarm/make_swarm_data.cpp",
-                             {"scenes/swarm/swarm.h"}))
-    return 1;
-  datagen::source_bytes(&out, "const uint8_t logo_bitmap[32 * 32]", logo, sizeof logo);
-  datagen::source_bytes(&out, "const uint8_t blob_sprite[16 * 16]", blob, sizeof blob);
-  datagen::source_bytes(&out, "const uint8_t swarm_palette[768]", palette, sizeof palette);
-  datagen::source_ints(&out, "const int32_t swarm_jitter_x[256]", jitter_x, 256);
-  datagen::source_ints(&out, "const int32_t swarm_jitter_y[256]", jitter_y, 256);
-  return datagen::source_end(&out) ? 0 : 1;
+  const std::string body = datagen::source_array("const uint8_t logo_bitmap[32 * 32]", logo, sizeof logo) +
+                           datagen::source_array("const uint8_t blob_sprite[16 * 16]", blob, sizeof blob) +
+                           datagen::source_array("const uint8_t swarm_palette[768]", palette, sizeof palette) +
+                           datagen::source_array("const int32_t swarm_jitter_x[256]", jitter_x, 256) +
+                           datagen::source_array("const int32_t swarm_jitter_y[256]", jitter_y, 256);
+  return datagen::write_source(argv[1], "tools/datagen/swarm/make_swarm_data.cpp", {"scenes/swarm/swarm.h"}, body)
+             ? 0
+             : 1;
 }

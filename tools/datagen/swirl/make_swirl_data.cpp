@@ -156,10 +156,7 @@ bool make_swirl_palette(uint8_t palette[768]) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make-swirl-data OUT.cpp\n");
-    return 2;
-  }
+  if (!datagen::arguments_fit(argc, 2, "make-swirl-data OUT.cpp")) return 2;
   uint8_t tile[tile_size * tile_size];
   make_texture_tile(tile);
   if (std::set<uint8_t>(tile, tile + sizeof tile).size() != tile_levels) {
@@ -171,11 +168,10 @@ int main(int argc, char** argv) {
   uint8_t palette[768];
   if (!make_swirl_palette(palette)) return 1;
 
-  datagen::SourceFile out;
-  if (!datagen::source_begin(&out, argv[1], "tools/datagen/swirl/make_swirl_data.cpp", {"scenes/swirl/swirl.h"}))
-    return 1;
-  datagen::source_bytes(&out, "const uint8_t texture_tile[64 * 64]", tile, sizeof tile);
-  datagen::source_ints(&out, "const int32_t fine_sine[1024]", sine, 1024);
-  datagen::source_bytes(&out, "const uint8_t swirl_palette[768]", palette, sizeof palette);
-  return datagen::source_end(&out) ? 0 : 1;
+  const std::string body = datagen::source_array("const uint8_t texture_tile[64 * 64]", tile, sizeof tile) +
+                           datagen::source_array("const int32_t fine_sine[1024]", sine, 1024) +
+                           datagen::source_array("const uint8_t swirl_palette[768]", palette, sizeof palette);
+  return datagen::write_source(argv[1], "tools/datagen/swirl/make_swirl_data.cpp", {"scenes/swirl/swirl.h"}, body)
+             ? 0
+             : 1;
 }

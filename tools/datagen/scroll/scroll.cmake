@@ -1,13 +1,8 @@
 # The scroll picture and its palette, composed at every build from glyphs committed in
 # scroll/scroll_font_data.cpp (rendered once by make-scroll-font: target regenerate-scroll-font).
-set(scroll_files ${TARNWICK_GENERATED_DIR}/scroll.bin ${TARNWICK_GENERATED_DIR}/scroll.pal)
-add_executable(make-scroll ${CMAKE_CURRENT_LIST_DIR}/make_scroll.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/scroll_font_data.cpp)
-target_link_libraries(make-scroll PRIVATE tarnwick_datagen)
-add_custom_command(OUTPUT ${scroll_files}
-  COMMAND make-scroll ${scroll_files}
-  DEPENDS make-scroll)
-list(APPEND TARNWICK_ARCHIVE_FILES ${scroll_files})
+archive_data(TOOL make-scroll
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/make_scroll.cpp ${CMAKE_CURRENT_LIST_DIR}/scroll_font_data.cpp
+  OUTPUTS ${TARNWICK_GENERATED_DIR}/scroll.bin ${TARNWICK_GENERATED_DIR}/scroll.pal)
 
 find_package(Freetype)
 if(FREETYPE_FOUND)

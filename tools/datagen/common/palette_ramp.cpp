@@ -1,6 +1,7 @@
 #include "tools/datagen/common/palette_ramp.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace datagen {
 
@@ -48,6 +49,16 @@ void palette_ramp(uint8_t palette[768], const std::vector<PaletteAnchor>& anchor
       }
     }
   }
+}
+
+bool palette_rises(const uint8_t palette[768]) {
+  for (int i = 3; i < 768; ++i) {
+    if (palette[i] < palette[i - 3]) {
+      std::fprintf(stderr, "palette: component %d falls at entry %d\n", i % 3, i / 3);
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace datagen

@@ -15,4 +15,7 @@ struct PaletteAnchor {
 // components that never fall between anchors never fall between entries either.
 void palette_ramp(uint8_t palette[768], const std::vector<PaletteAnchor>& anchors);
 
+// True when no component falls from one entry to the next; else says where on stderr.
+bool palette_rises(const uint8_t palette[768]);
+
 }  // namespace datagen

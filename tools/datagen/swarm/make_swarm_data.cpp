@@ -16,46 +16,39 @@ constexpr int logo_top_row = 10;    // the word fills rows 10..23
 constexpr int logo_left_column = 1; // 29 columns wide: centred on the swarm's centre
 constexpr int logo_pixel_count = 222;
 
-// The group's name in a bold lettering: two-pixel strokes, cut corners.
-const char* const letter_s[letter_height] = {
-    ".####.", "######", "##..##", "##..##", "###...", ".####.", "..####",
-    "...###", "....##", "....##", "##..##", "##..##", "######", ".####.",
+// The group's name in a bold lettering: two-pixel strokes, cut corners, a blank column between
+// letters.
+const char* const logo_word[letter_height] = {
+    " ####  ##    ##  ####  ##  ##",
+    "###### ##    ## ###### ## ###",
+    "##  ## ##    ## ##  ## ## ## ",
+    "##  ## ##    ## ##  ## ##### ",
+    "###    ##    ## ##     ####  ",
+    " ####  ##    ## ##     ####  ",
+    "  #### ##    ## ##     ###   ",
+    "   ### ##    ## ##     ###   ",
+    "    ## ##    ## ##     ####  ",
+    "    ## ##    ## ##     ####  ",
+    "##  ## ##    ## ##  ## ##### ",
+    "##  ## ##    ## ##  ## ## ## ",
+    "###### ##### ## ###### ## ###",
+    " ####  ##### ##  ####  ##  ##",
 };
-const char* const letter_l[letter_height] = {
-    "##...", "##...", "##...", "##...", "##...", "##...", "##...",
-    "##...", "##...", "##...", "##...", "##...", "#####", "#####",
-};
-const char* const letter_i[letter_height] = {
-    "##", "##", "##", "##", "##", "##", "##", "##", "##", "##", "##", "##", "##", "##",
-};
-const char* const letter_c[letter_height] = {
-    ".####.", "######", "##..##", "##..##", "##....", "##....", "##....",
-    "##....", "##....", "##....", "##..##", "##..##", "######", ".####.",
-};
-const char* const letter_k[letter_height] = {
-    "##..##", "##.###", "##.##.", "#####.", "####..", "####..", "###...",
-    "###...", "####..", "####..", "#####.", "##.##.", "##.###", "##..##",
-};
-const char* const* const logo_word[] = {letter_s, letter_l, letter_i, letter_c, letter_k};
 
 bool build_logo(uint8_t logo[logo_size * logo_size]) {
   std::memset(logo, 0, logo_size * logo_size);
-  int column = logo_left_column;
+  const int width = static_cast<int>(std::strlen(logo_word[0]));
   int count = 0;
-  for (const char* const* letter : logo_word) {
-    const int width = static_cast<int>(std::strlen(letter[0]));
-    for (int row = 0; row < letter_height; ++row) {
-      for (int m = 0; m < width; ++m) {
-        if (letter[row][m] != '#') continue;
-        logo[(logo_top_row + row) * logo_size + column + m] = 1;
-        ++count;
-      }
+  for (int row = 0; row < letter_height; ++row) {
+    for (int m = 0; m < width; ++m) {
+      if (logo_word[row][m] != '#') continue;
+      logo[(logo_top_row + row) * logo_size + logo_left_column + m] = 1;
+      ++count;
     }
-    column += width + 1;
   }
-  if (column - 1 > logo_size || count != logo_pixel_count) {
-    std::fprintf(stderr, "logo: %d pixels, %d columns; want %d pixels in %d columns\n", count,
-                 column - 1, logo_pixel_count, logo_size);
+  if (logo_left_column + width > logo_size || count != logo_pixel_count) {
+    std::fprintf(stderr, "logo: %d pixels, %d columns; want %d pixels in %d columns\n", count, width,
+                 logo_pixel_count, logo_size - logo_left_column);
     return false;
   }
   return true;
@@ -75,21 +68,10 @@ void build_blob(uint8_t blob[16 * 16]) {
 
 // Black, a slow dark-green ramp to 112, then a steep rise to white at 127, white above.
 bool build_palette(uint8_t palette[768]) {
-  datagen::palette_ramp(palette, {{0, 0, 0, 0},
-                                  {3, 0, 0, 0},
-                                  {64, 6, 21, 12},
-                                  {112, 11, 38, 23},
-                                  {116, 21, 44, 31},
-                                  {123, 45, 56, 50},
-                                  {127, 63, 63, 63},
-                                  {255, 63, 63, 63}});
-  for (int i = 3; i < 768; ++i) {
-    if (palette[i] < palette[i - 3]) {
-      std::fprintf(stderr, "palette: component %d falls at entry %d\n", i % 3, i / 3);
-      return false;
-    }
-  }
-  return true;
+  datagen::palette_ramp(palette, {{0, 0, 0, 0},       {3, 0, 0, 0},       {64, 6, 21, 12},
+                                  {112, 11, 38, 23},  {116, 21, 44, 31},  {123, 45, 56, 50},
+                                  {127, 63, 63, 63},  {255, 63, 63, 63}});
+  return datagen::palette_rises(palette);
 }
 
 // Small wobbles: 6 periods across x, 4 across y, amplitude 2.

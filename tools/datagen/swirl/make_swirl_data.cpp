@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <set>
+#include <vector>
 
 #include "tools/datagen/common/emit_source.h"
+#include "tools/datagen/common/palette_ramp.h"
 
 namespace {
 
@@ -84,73 +86,26 @@ void make_fine_sine(int32_t table[1024]) {
   }
 }
 
-// Monotone cubic through the anchors (index, value): smooth, never overshooting.
-void monotone_ramp(const int* xs, const double* ys, int count, double out[256]) {
-  double slope[16];
-  double tangent[16];
-  for (int k = 0; k + 1 < count; ++k) slope[k] = (ys[k + 1] - ys[k]) / (xs[k + 1] - xs[k]);
-  tangent[0] = slope[0];
-  tangent[count - 1] = slope[count - 2];
-  for (int k = 1; k + 1 < count; ++k) {
-    const double a = slope[k - 1];
-    const double b = slope[k];
-    if (a <= 0 || b <= 0) {
-      tangent[k] = 0;
-    } else {
-      const double wa = 2 * (xs[k + 1] - xs[k]) + (xs[k] - xs[k - 1]);
-      const double wb = (xs[k + 1] - xs[k]) + 2 * (xs[k] - xs[k - 1]);
-      tangent[k] = (wa + wb) / (wa / a + wb / b);
-    }
-  }
-  for (int k = 0; k + 1 < count; ++k) {
-    const double h = xs[k + 1] - xs[k];
-    for (int x = xs[k]; x <= xs[k + 1]; ++x) {
-      const double t = (x - xs[k]) / h;
-      const double h00 = (1 + 2 * t) * (1 - t) * (1 - t);
-      const double h10 = t * (1 - t) * (1 - t);
-      const double h01 = t * t * (3 - 2 * t);
-      const double h11 = t * t * (t - 1);
-      out[x] = h00 * ys[k] + h10 * h * tangent[k] + h01 * ys[k + 1] + h11 * h * tangent[k + 1];
-    }
-  }
-}
-
+// Black through cool grey-greens, then a quick climb over the top entries to white.
 bool make_swirl_palette(uint8_t palette[768]) {
-  const int xs[] = {0, 5, 32, 64, 128, 192, 240, 241, 248, 254, 255};
-  const double anchors[3][11] = {
-      {0, 0, 4, 8, 17, 27, 34, 35, 48, 60, 63},
-      {0, 0, 6, 12, 25, 39, 49, 50, 56, 62, 63},
-      {0, 0, 5, 11, 22, 34, 43, 44, 53, 61, 63},
-  };
-  int channel[3][256];
-  for (int c = 0; c < 3; ++c) {
-    double ramp[256];
-    monotone_ramp(xs, anchors[c], 11, ramp);
-    for (int i = 0; i < 256; ++i) channel[c][i] = std::clamp(static_cast<int>(std::lround(ramp[i])), 0, 63);
-  }
+  const std::vector<datagen::PaletteAnchor> anchors = {
+      {0, 0, 0, 0},       {5, 0, 0, 0},       {32, 4, 6, 5},      {64, 8, 12, 11},
+      {128, 17, 25, 22},  {192, 27, 39, 34},  {240, 34, 49, 43},  {241, 35, 50, 44},
+      {248, 48, 56, 53},  {254, 60, 62, 61},  {255, 63, 63, 63}};
+  datagen::palette_ramp(palette, anchors);
   for (int i = 0; i < 256; ++i) {
     // Keep the cool tint: green >= blue >= red everywhere, rounding included.
-    channel[2][i] = std::min(channel[2][i], channel[1][i]);
-    channel[0][i] = std::min(channel[0][i], channel[2][i]);
-    for (int c = 0; c < 3; ++c) palette[i * 3 + c] = static_cast<uint8_t>(channel[c][i]);
+    palette[3 * i + 2] = std::min(palette[3 * i + 2], palette[3 * i + 1]);
+    palette[3 * i] = std::min(palette[3 * i], palette[3 * i + 2]);
   }
-  for (int i = 1; i < 256; ++i) {
-    for (int c = 0; c < 3; ++c) {
-      if (palette[i * 3 + c] < palette[(i - 1) * 3 + c]) {
-        std::fprintf(stderr, "palette not monotonic at %d\n", i);
-        return false;
-      }
+  for (const datagen::PaletteAnchor& a : anchors) {
+    const uint8_t* entry = &palette[3 * a.index];
+    if (entry[0] != a.red || entry[1] != a.green || entry[2] != a.blue) {
+      std::fprintf(stderr, "palette misses its anchor at %d\n", a.index);
+      return false;
     }
   }
-  for (int k = 0; k < 11; ++k) {
-    for (int c = 0; c < 3; ++c) {
-      if (palette[xs[k] * 3 + c] != anchors[c][k]) {
-        std::fprintf(stderr, "palette misses its anchor at %d\n", xs[k]);
-        return false;
-      }
-    }
-  }
-  return true;
+  return datagen::palette_rises(palette);
 }
 
 }  // namespace

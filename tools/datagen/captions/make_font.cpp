@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tools/datagen/common/emit_source.h"
+#include "tools/datagen/common/font_file.h"
 
 namespace {
 
@@ -94,12 +95,9 @@ bool render_letter(FT_Face face, char letter, int cell_width, double cap_scale,
 
 int main(int argc, char** argv) {
   if (!datagen::arguments_fit(argc, 3, "make-font FONT.ttf OUT.cpp")) return 2;
-  FT_Library library;
-  FT_Face face;
-  if (FT_Init_FreeType(&library) || FT_New_Face(library, argv[1], 0, &face)) {
-    std::fprintf(stderr, "cannot read %s\n", argv[1]);
-    return 1;
-  }
+  datagen::FontFile font;
+  if (!datagen::open_font(argv[1], &font)) return 1;
+  const FT_Face face = font.face;
   // Work in pixels of a 64-pixel em; the cap height of H sets the common scale (measured
   // twice: thinning lowers the height a little).
   FT_Set_Pixel_Sizes(face, 0, 64);
@@ -142,8 +140,7 @@ int main(int argc, char** argv) {
     }
     start = marker_columns[letter] + 1;
   }
-  FT_Done_Face(face);
-  FT_Done_FreeType(library);
+  datagen::close_font(&font);
 
   const std::string body = datagen::source_array("const uint8_t font_picture[font_width * font_height]", picture);
   return datagen::write_source(argv[2], "tools/datagen/captions/make_font.cpp", {"scenes/captions/captions.h"}, body)

@@ -1,5 +1,6 @@
 #include "tools/datagen/common/palette_ramp.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -49,6 +50,18 @@ void palette_ramp(uint8_t palette[768], const std::vector<PaletteAnchor>& anchor
       }
     }
   }
+}
+
+std::vector<uint8_t> sea_palette(const std::function<double(int index, int component)>& upper) {
+  std::vector<uint8_t> out;
+  for (int i = 0; i < 256; ++i) {
+    for (int k = 0; k < 3; ++k) {
+      const double x = i <= 4 ? 0.0 : (i - 4) / 204.0;
+      const double v = i <= sea_top ? sea_blue[k] * std::pow(x, 1.05) : upper(i, k);
+      out.push_back(static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 63L)));
+    }
+  }
+  return out;
 }
 
 bool palette_rises(const uint8_t palette[768]) {

@@ -1,6 +1,7 @@
 #pragma once
 // Palettes drawn as smooth curves through a few anchor colours.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace datagen {
@@ -14,6 +15,13 @@ struct PaletteAnchor {
 // anchors, per component, rounded: it passes every anchor exactly and never overshoots, so
 // components that never fall between anchors never fall between entries either.
 void palette_ramp(uint8_t palette[768], const std::vector<PaletteAnchor>& anchors);
+
+// The sphere's colours, which the scroll over it shares: black (indices 0..4), then a nearly
+// straight rise to sea_blue at sea_top. The palette's 768 components rounded to 0..63, those
+// above sea_top from upper(index, component).
+constexpr int sea_top = 208;
+constexpr double sea_blue[3] = {21, 41, 47};
+std::vector<uint8_t> sea_palette(const std::function<double(int index, int component)>& upper);
 
 // True when no component falls from one entry to the next; else says where on stderr.
 bool palette_rises(const uint8_t palette[768]);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tools/datagen/common/emit_source.h"
+#include "tools/datagen/common/palette_ramp.h"
 #include "tools/datagen/scroll/scroll_font.h"
 
 namespace {
@@ -176,27 +177,15 @@ bool lay_out(Canvas& canvas, const Entry* entries, int count, int baseline, int 
   return true;
 }
 
-// One ramp shared with the sphere: black, a near-straight climb through sea blue (the sphere's
-// own colours), then through pale cyan to a warm white for the letters' bodies.
+// The sphere's colours, then through pale cyan to a warm white for the letters' bodies.
 std::vector<uint8_t> scroll_palette() {
-  const double blue[3] = {21, 41, 47};
-  const double pale[3] = {40, 55, 59};
-  const double white[3] = {63, 63, 60};
-  std::vector<uint8_t> out;
-  for (int i = 0; i < 256; ++i) {
-    for (int k = 0; k < 3; ++k) {
-      double v;
-      if (i <= 208) {
-        v = blue[k] * std::pow(i <= 4 ? 0.0 : (i - 4) / 204.0, 1.05);
-      } else if (i <= 232) {
-        v = blue[k] + (pale[k] - blue[k]) * (i - 208) / 24.0;
-      } else {
-        v = pale[k] + (white[k] - pale[k]) * (i - 232) / 23.0;
-      }
-      out.push_back(static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 63L)));
-    }
-  }
-  return out;
+  return datagen::sea_palette([](int i, int k) {
+    const double pale[3] = {40, 55, 59};
+    const double white[3] = {63, 63, 60};
+    const double* blue = datagen::sea_blue;
+    if (i <= 232) return blue[k] + (pale[k] - blue[k]) * (i - datagen::sea_top) / 24.0;
+    return pale[k] + (white[k] - pale[k]) * (i - 232) / 23.0;
+  });
 }
 
 }  // namespace

@@ -8,16 +8,14 @@
 #include <vector>
 
 #include "tools/datagen/common/emit_source.h"
+#include "tools/datagen/common/font_file.h"
 #include "tools/datagen/scroll/scroll_font.h"
 
 int main(int argc, char** argv) {
   if (!datagen::arguments_fit(argc, 3, "make-scroll-font FONT.ttf OUT.cpp")) return 2;
-  FT_Library library;
-  FT_Face face;
-  if (FT_Init_FreeType(&library) || FT_New_Face(library, argv[1], 0, &face)) {
-    std::fprintf(stderr, "cannot load %s\n", argv[1]);
-    return 1;
-  }
+  datagen::FontFile font;
+  if (!datagen::open_font(argv[1], &font)) return 1;
+  const FT_Face face = font.face;
   std::vector<int32_t> glyphs;
   std::vector<int32_t> metrics;
   std::vector<uint8_t> pixels;
@@ -43,8 +41,7 @@ int main(int argc, char** argv) {
       }
     }
   }
-  FT_Done_Face(face);
-  FT_Done_FreeType(library);
+  datagen::close_font(&font);
   const int32_t count = static_cast<int32_t>(pixels.size());
   const std::string body =
       "namespace scroll_font {\n\n" +

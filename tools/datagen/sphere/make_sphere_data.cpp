@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tools/datagen/common/emit_source.h"
+#include "tools/datagen/common/palette_ramp.h"
 
 namespace {
 
@@ -77,25 +78,13 @@ std::vector<uint8_t> sphere_model() {
   return out;
 }
 
-// One ramp: black (indices 0..4), a nearly straight rise to a cool sea blue at 208, then a
-// steeper climb to white, eased in so that the highlights bloom.
+// Black, a nearly straight rise to a cool sea blue, then a steeper climb to white, eased in so
+// that the highlights bloom.
 std::vector<uint8_t> sphere_palette() {
-  const double blue[3] = {21, 41, 47};
-  std::vector<uint8_t> out;
-  for (int i = 0; i < 256; ++i) {
-    for (int k = 0; k < 3; ++k) {
-      double value;
-      if (i <= 208) {
-        const double x = i <= 4 ? 0.0 : (i - 4) / 204.0;
-        value = blue[k] * std::pow(x, 1.05);
-      } else {
-        const double x = (i - 208) / 47.0;
-        value = blue[k] + (63 - blue[k]) * (0.85 * x + 0.15 * x * x);
-      }
-      out.push_back(static_cast<uint8_t>(rounded(value)));
-    }
-  }
-  return out;
+  return datagen::sea_palette([](int i, int k) {
+    const double x = (i - datagen::sea_top) / 47.0;
+    return datagen::sea_blue[k] + (63 - datagen::sea_blue[k]) * (0.85 * x + 0.15 * x * x);
+  });
 }
 
 }  // namespace

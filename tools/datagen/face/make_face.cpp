@@ -24,17 +24,17 @@ constexpr uint8_t ink = 95;
 // The crop around the head, in pixels of the 512x512 portrait. The picture is shown doubled
 // at 320x200 on a 4:3 screen, so its pixels are 1.2 times as tall as wide: a 4:3 crop keeps
 // the face's proportions.
-constexpr double crop_left = 110.0;
-constexpr double crop_top = 24.0;
-constexpr double crop_width = 232.0;
-constexpr double crop_height = crop_width * 3.0 / 4.0;
+struct Crop {
+  double left, top, width, height;
+};
+constexpr Crop crop = {110.0, 24.0, 232.0, 232.0 * 3.0 / 4.0};
 
 // The face itself (output pixels), kept whatever its colour: eye whites and teeth are as
 // grey as the backdrop.
-constexpr double face_centre_x = 81.0;
-constexpr double face_centre_y = 61.0;
-constexpr double face_radius_x = 36.0;
-constexpr double face_radius_y = 42.0;
+struct Oval {
+  double centre_x, centre_y, radius_x, radius_y;
+};
+constexpr Oval face_oval = {81.0, 61.0, 36.0, 42.0};
 
 // Local contrast and tone: sharpening keeps the features, a gamma above 1 deepens the
 // mid-tones of the skin so the dots gather in the shadows that shape the face.
@@ -62,11 +62,11 @@ bool read_rgb(const char* path, Rgb* out) {
 // Area average of one channel over the crop, one value per output pixel (0..1).
 Plane resample(const Rgb& image, int channel) {
   Plane out(out_size);
-  const double sx = crop_width / out_width, sy = crop_height / out_height;
+  const double sx = crop.width / out_width, sy = crop.height / out_height;
   for (int n = 0; n < out_height; ++n) {
     for (int m = 0; m < out_width; ++m) {
-      const double x0 = crop_left + m * sx, x1 = x0 + sx;
-      const double y0 = crop_top + n * sy, y1 = y0 + sy;
+      const double x0 = crop.left + m * sx, x1 = x0 + sx;
+      const double y0 = crop.top + n * sy, y1 = y0 + sy;
       double sum = 0.0, area = 0.0;
       for (int y = static_cast<int>(y0); y < static_cast<int>(std::ceil(y1)); ++y) {
         const double wy = std::min(y1, y + 1.0) - std::max(y0, static_cast<double>(y));
@@ -112,8 +112,8 @@ Plane head_mask(const Plane& red, const Plane& blue) {
   Plane mask = box_blur(warm, 1);
   for (int n = 0; n < out_height; ++n) {
     for (int m = 0; m < out_width; ++m) {
-      const double dx = (m - face_centre_x) / face_radius_x;
-      const double dy = (n - face_centre_y) * 1.2 / face_radius_y;
+      const double dx = (m - face_oval.centre_x) / face_oval.radius_x;
+      const double dy = (n - face_oval.centre_y) * 1.2 / face_oval.radius_y;
       const double face = smoothstep(1.0, 0.8, std::sqrt(dx * dx + dy * dy));
       double& k = mask[n * out_width + m];
       k = std::max(smoothstep(0.3, 0.8, k), face);
@@ -161,8 +161,8 @@ std::vector<uint8_t> dither(Plane v) {
 int main(int argc, char** argv) {
   if (!datagen::arguments_fit(argc, 3, "make-face PORTRAIT.png OUT.cpp")) return 2;
   Rgb portrait;
-  if (!read_rgb(argv[1], &portrait) || portrait.width < crop_left + crop_width ||
-      portrait.height < crop_top + crop_height) {
+  if (!read_rgb(argv[1], &portrait) || portrait.width < crop.left + crop.width ||
+      portrait.height < crop.top + crop.height) {
     std::fprintf(stderr, "cannot read a large enough portrait from %s\n", argv[1]);
     return 1;
   }

@@ -67,43 +67,26 @@ void build_instruments(std::vector<itw::Sample>* samples, std::vector<itw::Instr
   // The riser lasts exactly one pattern (6.4 s) at C-5, two at C-4.
   samples->push_back(one_shot("riser", riser(22050, 6.4), 22050, 0.9));
 
-  ToneSpec bass;
-  bass.length = 2048;
-  bass.voice_cycles = {8};
-  bass.harmonics = 40;
-  bass.brightness = 5.0;
-  bass.square_mix = 0.25;
+  const ToneSpec bass = {.length = 2048, .voice_cycles = {8}, .harmonics = 40, .brightness = 5.0, .square_mix = 0.25};
   samples->push_back(looped("bass", periodic_tone(bass), 8, 0.95));
 
-  ToneSpec pad;  // five saws a few cents apart
-  pad.length = 32768;
-  pad.voice_cycles = {198, 199, 200, 201, 202};
-  pad.harmonics = 24;
-  pad.brightness = 4.0;
-  pad.seed = 17;
+  // Five saws a few cents apart.
+  const ToneSpec pad = {
+      .length = 32768, .voice_cycles = {198, 199, 200, 201, 202}, .harmonics = 24, .brightness = 4.0, .seed = 17};
   const itw::Sample pad_sample = looped("pad", periodic_tone(pad), 200, 0.9);
   samples->push_back(pad_sample);
   samples->push_back(pad_sample);
 
-  ToneSpec lead;  // saw and square, two voices apart by a few cents
-  lead.length = 32768;
-  lead.voice_cycles = {128, 129};
-  lead.harmonics = 30;
-  lead.brightness = 9.0;
-  lead.square_mix = 0.5;
-  lead.seed = 29;
+  // Saw and square, two voices apart by a few cents.
+  const ToneSpec lead = {
+      .length = 32768, .voice_cycles = {128, 129}, .harmonics = 30, .brightness = 9.0, .square_mix = 0.5, .seed = 29};
   itw::Sample lead_sample = looped("lead", periodic_tone(lead), 128, 0.9);
   lead_sample.vibrato_speed = 10;  // a gentle vibrato that grows in on held notes
   lead_sample.vibrato_depth = 5;
   lead_sample.vibrato_sweep = 24;
   samples->push_back(lead_sample);
 
-  ToneSpec pluck;
-  pluck.length = 2048;
-  pluck.voice_cycles = {8};
-  pluck.harmonics = 60;
-  pluck.brightness = 14.0;
-  pluck.square_mix = 0.3;
+  const ToneSpec pluck = {.length = 2048, .voice_cycles = {8}, .harmonics = 60, .brightness = 14.0, .square_mix = 0.3};
   const itw::Sample pluck_sample = looped("pluck", periodic_tone(pluck), 8, 0.9);
   samples->push_back(pluck_sample);
   samples->push_back(pluck_sample);
@@ -113,11 +96,7 @@ void build_instruments(std::vector<itw::Sample>* samples, std::vector<itw::Instr
   air.c5_speed = kRate;
   samples->push_back(air);
 
-  ToneSpec drone;
-  drone.length = 2048;
-  drone.voice_cycles = {8};
-  drone.harmonics = 4;
-  drone.brightness = 1.5;
+  const ToneSpec drone = {.length = 2048, .voice_cycles = {8}, .harmonics = 4, .brightness = 1.5};
   samples->push_back(looped("drone", periodic_tone(drone), 8, 0.95));
 
   instruments->push_back(instrument("kick", kKick, NewNoteAction::cut));

@@ -29,6 +29,14 @@ struct BandPass {
   }
 };
 
+// A one-shot of length samples at rate: sample(t) at t = 0, 1/rate, 2/rate, ... in order.
+template <typename Sample>
+Wave render(int rate, int length, Sample sample) {
+  Wave wave(length);
+  for (int i = 0; i < length; ++i) wave[i] = sample(static_cast<double>(i) / rate);
+  return wave;
+}
+
 }  // namespace
 
 float Noise::next() {
@@ -97,31 +105,24 @@ Wave air_loop(int length, int rate, double low_hz, double high_hz, uint32_t seed
 }
 
 Wave kick(int rate) {
-  const int length = rate * 45 / 100;
-  Wave wave(length);
   double phase = 0.0;
   Noise noise(7);
   OnePole click;
-  for (int i = 0; i < length; ++i) {
-    const double t = static_cast<double>(i) / rate;
+  return render(rate, rate * 45 / 100, [&](double t) {
     const double hz = 46.0 + 130.0 * std::exp(-t * 28.0) + 60.0 * std::exp(-t * 180.0);
     phase += kTwoPi * hz / rate;
     const double body = std::sin(phase) * std::exp(-t * 6.5) * std::min(1.0, t * 2000.0);
     const double knock = click.low(noise.next(), coefficient_for(2500.0, rate)) * std::exp(-t * 120.0);
-    wave[i] = static_cast<float>(std::tanh(1.6 * body) + 0.5 * knock);
-  }
-  return wave;
+    return static_cast<float>(std::tanh(1.6 * body) + 0.5 * knock);
+  });
 }
 
 Wave snare(int rate) {
-  const int length = rate * 32 / 100;
-  Wave wave(length);
   Noise noise(11);
   BandPass band;
   OnePole air;
   double phase1 = 0.0, phase2 = 0.0;
-  for (int i = 0; i < length; ++i) {
-    const double t = static_cast<double>(i) / rate;
+  return render(rate, rate * 32 / 100, [&](double t) {
     const double drop = 1.0 + 0.3 * std::exp(-t * 40.0);
     phase1 += kTwoPi * 185.0 * drop / rate;
     phase2 += kTwoPi * 330.0 * drop / rate;
@@ -129,23 +130,19 @@ Wave snare(int rate) {
     const double n = noise.next();
     const double rattle = band.step(n, 3200.0, 0.8, rate) * std::exp(-t * 11.0);
     const double sizzle = air.high(n, coefficient_for(6000.0, rate)) * std::exp(-t * 16.0);
-    wave[i] = static_cast<float>(0.8 * tone + 0.9 * rattle + 0.35 * sizzle) *
-              static_cast<float>(std::min(1.0, t * 4000.0));
-  }
-  return wave;
+    return static_cast<float>(0.8 * tone + 0.9 * rattle + 0.35 * sizzle) *
+           static_cast<float>(std::min(1.0, t * 4000.0));
+  });
 }
 
 Wave hat(int rate, double seconds, uint32_t seed) {
-  const int length = static_cast<int>(rate * seconds);
-  Wave wave(length);
   Noise noise(seed);
   OnePole high1, high2;
   // Six detuned square partials give the metallic ring of a cymbal under the noise.
   const double ratios[6] = {2.0, 3.0, 4.16, 5.43, 6.79, 8.21};
   double phases[6] = {};
   const double decay = 4.6 / seconds;
-  for (int i = 0; i < length; ++i) {
-    const double t = static_cast<double>(i) / rate;
+  return render(rate, static_cast<int>(rate * seconds), [&](double t) {
     double metal = 0.0;
     for (int p = 0; p < 6; ++p) {
       phases[p] += ratios[p] * 400.0 / rate;
@@ -154,18 +151,14 @@ Wave hat(int rate, double seconds, uint32_t seed) {
     double value = 0.6 * noise.next() + 0.1 * metal;
     value = high1.high(value, coefficient_for(7000.0, rate));
     value = high2.high(value, coefficient_for(7000.0, rate));
-    wave[i] = static_cast<float>(value * std::exp(-t * decay) * std::min(1.0, t * 8000.0));
-  }
-  return wave;
+    return static_cast<float>(value * std::exp(-t * decay) * std::min(1.0, t * 8000.0));
+  });
 }
 
 Wave clap(int rate) {
-  const int length = rate * 35 / 100;
-  Wave wave(length);
   Noise noise(23);
   BandPass band;
-  for (int i = 0; i < length; ++i) {
-    const double t = static_cast<double>(i) / rate;
+  return render(rate, rate * 35 / 100, [&](double t) {
     // Three quick slaps 11 ms apart, then the room's tail.
     double envelope = 0.0;
     for (int slap = 0; slap < 3; ++slap) {
@@ -173,21 +166,20 @@ Wave clap(int rate) {
       if (since >= 0.0) envelope = std::max(envelope, std::exp(-since * 300.0));
     }
     if (t >= 0.022) envelope = std::max(envelope, 0.7 * std::exp(-(t - 0.022) * 14.0));
-    wave[i] = static_cast<float>(band.step(noise.next(), 1300.0, 1.2, rate) * envelope);
-  }
-  return wave;
+    return static_cast<float>(band.step(noise.next(), 1300.0, 1.2, rate) * envelope);
+  });
 }
 
+// A long hat with a washing noise under it.
 Wave crash(int rate) {
-  const int length = rate * 5 / 2;
-  Wave wave = hat(rate, 2.5, 31);
   Noise noise(37);
   OnePole body;
-  for (int i = 0; i < length; ++i) {
-    const double t = static_cast<double>(i) / rate;
+  Wave wave = render(rate, rate * 5 / 2, [&](double t) {
     const double wash = body.low(noise.next(), coefficient_for(5000.0, rate)) * std::exp(-t * 1.6);
-    wave[i] = wave[i] + static_cast<float>(0.5 * wash * std::min(1.0, t * 500.0));
-  }
+    return static_cast<float>(0.5 * wash * std::min(1.0, t * 500.0));
+  });
+  const Wave metal = hat(rate, 2.5, 31);
+  for (size_t i = 0; i < wave.size(); ++i) wave[i] += metal[i];
   return wave;
 }
 
@@ -211,18 +203,14 @@ Wave riser(int rate, double seconds) {
 }
 
 Wave bell(int rate, double seconds) {
-  const int length = static_cast<int>(rate * seconds);
-  Wave wave(length);
   const double carrier = kMiddleC;
   const double modulator = kMiddleC * 3.5;  // an inharmonic ratio rings like metal
-  for (int i = 0; i < length; ++i) {
-    const double t = static_cast<double>(i) / rate;
+  return render(rate, static_cast<int>(rate * seconds), [&](double t) {
     const double index = 2.2 * std::exp(-t * 3.0) + 0.3;
     const double value = std::sin(kTwoPi * carrier * t + index * std::sin(kTwoPi * modulator * t)) +
                          0.25 * std::sin(kTwoPi * carrier * 2.0 * t) * std::exp(-t * 1.5);
-    wave[i] = static_cast<float>(value * std::exp(-t * 1.4) * std::min(1.0, t * 1500.0));
-  }
-  return wave;
+    return static_cast<float>(value * std::exp(-t * 1.4) * std::min(1.0, t * 1500.0));
+  });
 }
 
 }  // namespace music

@@ -35,20 +35,25 @@ double hermite(double t, double y0, double y1, double d0, double d1, double h) {
 
 }  // namespace
 
+void monotone_curve(const std::vector<double>& x, const std::vector<double>& y, double* out) {
+  const std::vector<double> slope = monotone_slopes(x, y);
+  for (size_t k = 0; k + 1 < x.size(); ++k) {
+    const double h = x[k + 1] - x[k];
+    for (int i = static_cast<int>(x[k]); i <= static_cast<int>(x[k + 1]); ++i)
+      out[i] = hermite((i - x[k]) / h, y[k], y[k + 1], slope[k], slope[k + 1], h);
+  }
+}
+
 void palette_ramp(uint8_t palette[768], const std::vector<PaletteAnchor>& anchors) {
   std::vector<double> x;
   for (const PaletteAnchor& a : anchors) x.push_back(a.index);
+  double curve[256];
   for (int c = 0; c < 3; ++c) {
     std::vector<double> y;
     for (const PaletteAnchor& a : anchors) y.push_back(c == 0 ? a.red : c == 1 ? a.green : a.blue);
-    const std::vector<double> slope = monotone_slopes(x, y);
-    for (size_t k = 0; k + 1 < anchors.size(); ++k) {
-      const double h = x[k + 1] - x[k];
-      for (int i = anchors[k].index; i <= anchors[k + 1].index; ++i) {
-        const double v = hermite((i - x[k]) / h, y[k], y[k + 1], slope[k], slope[k + 1], h);
-        palette[3 * i + c] = static_cast<uint8_t>(std::lround(std::fmin(63.0, std::fmax(0.0, v))));
-      }
-    }
+    monotone_curve(x, y, curve);
+    for (int i = anchors.front().index; i <= anchors.back().index; ++i)
+      palette[3 * i + c] = static_cast<uint8_t>(std::lround(std::fmin(63.0, std::fmax(0.0, curve[i]))));
   }
 }
 

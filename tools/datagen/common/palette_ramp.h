@@ -16,6 +16,10 @@ struct PaletteAnchor {
 // components that never fall between anchors never fall between entries either.
 void palette_ramp(uint8_t palette[768], const std::vector<PaletteAnchor>& anchors);
 
+// One component's curve: the monotone cubic through the points (x[k], y[k]), x whole numbers
+// rising, written to out[i] for every i from x.front() to x.back().
+void monotone_curve(const std::vector<double>& x, const std::vector<double>& y, double* out);
+
 // The sphere's colours, which the scroll over it shares: black (indices 0..4), then a nearly
 // straight rise to sea_blue at sea_top. The palette's 768 components rounded to 0..63, those
 // above sea_top from upper(index, component).

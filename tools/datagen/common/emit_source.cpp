@@ -1,5 +1,7 @@
 #include "tools/datagen/common/emit_source.h"
 
+#include <cstdio>
+
 namespace datagen {
 
 namespace {

@@ -3,7 +3,6 @@
 // or raw bytes. A file's whole text is built before the file is opened, so a generator that
 // stops on bad input leaves the previous file untouched.
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 

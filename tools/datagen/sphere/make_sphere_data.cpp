@@ -1,6 +1,5 @@
 // Writes scenes/sphere/sphere_data.cpp: the sphere's latitude-longitude model and its palette.
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "tools/datagen/common/emit_source.h"

@@ -1,8 +1,6 @@
 // Writes the archive's title picture ("splash.bin", 320x200 indices), its palette
 // ("splash.pal", 6-bit components) and the side bar ("sidebar.bin", 32x200 brightness).
 // Everything is painted here; nothing is read.
-#include <cstdio>
-#include <string>
 #include <vector>
 
 #include "tools/datagen/common/emit_source.h"

@@ -6,33 +6,39 @@ namespace datagen {
 
 namespace {
 
-template <typename T>
+template <typename T, typename Format>
 std::string array_text(const std::string& declaration, const T* values, size_t count, size_t per_line,
-                       const char* format) {
+                       Format format) {
   std::string text = declaration + " = {\n";
-  char value[16];
   for (size_t i = 0; i < count; ++i) {
-    std::snprintf(value, sizeof value, format, values[i]);
     text += i % per_line == 0 ? "    " : " ";
-    text += value;
+    text += format(values[i]);
     text += ',';
     if (i % per_line == per_line - 1 || i + 1 == count) text += '\n';
   }
   return text + "};\n\n";
 }
 
+std::string decimal(int value) { return std::to_string(value); }
+
+std::string hexadecimal(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
+  return text;
+}
+
 }  // namespace
 
 std::string source_array(const std::string& declaration, const uint8_t* values, size_t count) {
-  return array_text(declaration, values, count, 16, "%d");
+  return array_text(declaration, values, count, 16, decimal);
 }
 
 std::string source_array(const std::string& declaration, const int32_t* values, size_t count) {
-  return array_text(declaration, values, count, 16, "%d");
+  return array_text(declaration, values, count, 16, decimal);
 }
 
 std::string source_hex_array(const std::string& declaration, const uint32_t* values, size_t count) {
-  return array_text(declaration, values, count, 8, "0x%08X");
+  return array_text(declaration, values, count, 8, hexadecimal);
 }
 
 bool write_source(const std::string& path, const std::string& generator,

@@ -1,6 +1,7 @@
-# The generator test runs make-splash from the generators' folder.
-target_compile_definitions(test_datagen PRIVATE MAKE_SPLASH_PATH="$<TARGET_FILE:make-splash>")
-add_dependencies(test_datagen make-splash)
+# The generator tests run make-splash and make-error-texts from the generators' folder.
+target_compile_definitions(test_datagen PRIVATE MAKE_SPLASH_PATH="$<TARGET_FILE:make-splash>"
+                                                MAKE_ERROR_TEXTS_PATH="$<TARGET_FILE:make-error-texts>")
+add_dependencies(test_datagen make-splash make-error-texts)
 
 # regenerate-data names each package its generators lack and stops; with all there it goes on.
 set(needs_script ${CMAKE_SOURCE_DIR}/tools/datagen/regenerate_needs.cmake)

@@ -17,14 +17,8 @@ char data_problem[128];
 
 }  // namespace
 
-// The packer's build rule reads the names from these lines: one file a line, name first.
-const DataFile data_files[data_file_count] = {
-    {"splash.bin", &splash_picture, frame_size},
-    {"splash.pal", &splash_palette, palette_size},
-    {"sidebar.bin", &sidebar_picture, 32 * screen_height},
-    {"scroll.bin", &scroll_picture_block, scroll_picture_min_size},
-    {"scroll.pal", &scroll_palette_block, palette_size},
-};
+// data_files, one row a line of host/data_files.list, which the packer's build rule reads too.
+#include "data_files_table.inc"
 
 bool load_data_files() {
   data_problem[0] = '\0';

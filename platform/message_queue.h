@@ -21,20 +21,21 @@ inline bool message_queue_waiting(const MessageQueue& queue) {
   return queue.quit_posted || queue.count > 0;
 }
 
-// Takes the next message; false for the quit message, which comes after all others.
-inline bool message_queue_take(MessageQueue& queue, WindowMessage* message, int32_t* exit_code) {
+enum class QueueTake : uint8_t { message, quit, empty };
+
+// Takes the next message; the quit message comes after all others and stays.
+inline QueueTake message_queue_take(MessageQueue& queue, WindowMessage* message, int32_t* exit_code) {
   if (queue.count > 0) {
     *message = queue.items[queue.head];
     queue.head = (queue.head + 1) % MessageQueue::capacity;
     --queue.count;
-    return true;
+    return QueueTake::message;
   }
   if (queue.quit_posted) {
     *exit_code = queue.quit_code;
-    return false;
+    return QueueTake::quit;
   }
-  *message = {MessageKind::key_down, 0};  // nothing waiting: a key that means nothing
-  return true;
+  return QueueTake::empty;
 }
 
 // The program's one queue. The backend fills it from the system's events and posts the quit

@@ -26,7 +26,8 @@ struct WindowDesc {
 bool window_create(const WindowDesc& desc);
 // True when a message (or the quit message) is waiting; does not remove it.
 bool window_message_waiting();
-// Removes the next message. Returns false for the quit message and stores its exit code.
+// Removes the next message, waiting for one. Returns false for the quit message and stores its
+// exit code.
 bool window_take_message(WindowMessage* message, int32_t* exit_code);
 // Sleeps until a message arrives.
 void window_wait_message();

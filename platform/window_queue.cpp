@@ -11,8 +11,8 @@ bool window_message_waiting() {
 }
 
 bool window_take_message(WindowMessage* message, int32_t* exit_code) {
-  window_pump_events();
-  return message_queue_take(window_queue, message, exit_code);
+  window_wait_message();  // like the system's own take, it waits while nothing is there
+  return message_queue_take(window_queue, message, exit_code) == QueueTake::message;
 }
 
 void window_wait_message() {

@@ -22,8 +22,6 @@ bool headless_music_started();
 uint64_t headless_music_start_ns();
 // Makes music_init_device fail, as on a machine without sound.
 void headless_fail_music_device(bool fail);
-// Makes music_position report this position instead of the module's (for script tests).
-void headless_force_music_position(bool forced, uint32_t position);
 
 // Window: messages delivered as if the user had acted; inactivity from..to seconds of virtual
 // time after the music starts.

@@ -68,8 +68,6 @@ bool headless_music_started() { return started; }
 uint64_t headless_music_start_ns() { return start_ns; }
 void headless_fail_music_device(bool fail) { fail_device = fail; }
 
-void headless_force_music_position(bool forced, uint32_t position) { module_player_force_position(forced, position); }
-
 void headless_reset_music() {
   music_free();
   module_player_force_position(false, 0);

@@ -9,11 +9,11 @@
 // on with the monotonic clock.
 #include <pulse/pulseaudio.h>
 
-#include <chrono>
 #include <cstdio>
 
 #include "platform/module_stream.h"
 #include "platform/music_device.h"
+#include "platform/steady_clock.h"
 
 namespace {
 
@@ -35,12 +35,6 @@ int64_t first_frame = 0;
 int64_t answer_frame = 0;
 int64_t answer_ns = 0;
 int64_t asked_ns = 0;  // when the pending request went out
-
-int64_t now_ns() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
 
 void wake(pa_context*, void*) { pa_threaded_mainloop_signal(loop, 0); }
 void wake_stream(pa_stream*, void*) { pa_threaded_mainloop_signal(loop, 0); }
@@ -75,7 +69,7 @@ void on_timing(pa_stream* s, void*) {
   if (!pulling || pa_stream_get_latency(s, &latency, &negative) != 0) return;
   const auto latency_frames = static_cast<int64_t>(latency * module_sample_rate / 1000000);
   answer_frame = frames_written + (negative ? latency_frames : -latency_frames);
-  answer_ns = now_ns();
+  answer_ns = steady_clock_ns();
 }
 
 void note(char* error, size_t error_size, const char* what) {
@@ -176,7 +170,7 @@ void pulse_start(uint64_t first) {
   first_frame = static_cast<int64_t>(first);
   frames_written = first_frame;
   answer_ns = 0;
-  asked_ns = now_ns();
+  asked_ns = steady_clock_ns();
   pulling = true;
   const size_t writable = pa_stream_writable_size(stream);
   if (writable != static_cast<size_t>(-1)) fill(stream, writable);
@@ -186,7 +180,7 @@ void pulse_start(uint64_t first) {
 }
 
 bool pulse_heard_frame(int64_t* frame) {
-  const int64_t now = now_ns();
+  const int64_t now = steady_clock_ns();
   pa_threaded_mainloop_lock(loop);
   bool ok = context_ready() > 0 && stream_ready() > 0;
   if (ok) {

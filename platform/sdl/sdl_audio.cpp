@@ -2,11 +2,11 @@
 // the one the latest callback began with, less the device buffer still ahead of it, carried on by
 // the time since that callback.
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 
 #include "platform/module_stream.h"
 #include "platform/music_device.h"
+#include "platform/steady_clock.h"
 #include "platform/sdl/sdl_internal.h"
 
 namespace {
@@ -25,15 +25,10 @@ SDL_AudioDeviceID device = 0;
 int device_buffer_frames = device_frames;
 int64_t next_frame = 0;  // the stream frame of the next callback; audio thread only once started
 
-int64_t now_ns() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
 void audio_callback(void*, Uint8* stream, int length) {
   const int frames = length / static_cast<int>(2 * sizeof(int16_t));
   callback_frame.store(next_frame, std::memory_order_relaxed);
-  callback_time_ns.store(now_ns(), std::memory_order_release);
+  callback_time_ns.store(steady_clock_ns(), std::memory_order_release);
   module_player_render(reinterpret_cast<int16_t*>(stream), frames);
   next_frame += frames;
 }
@@ -87,12 +82,12 @@ bool open_device(char* error, size_t error_size) {
 void start_device(uint64_t first_frame) {
   next_frame = static_cast<int64_t>(first_frame);
   callback_frame.store(next_frame, std::memory_order_relaxed);
-  callback_time_ns.store(now_ns(), std::memory_order_release);
+  callback_time_ns.store(steady_clock_ns(), std::memory_order_release);
   SDL_PauseAudioDevice(device, 0);
 }
 
 bool device_heard_frame(int64_t* frame) {
-  const int64_t since = now_ns() - callback_time_ns.load(std::memory_order_acquire);
+  const int64_t since = steady_clock_ns() - callback_time_ns.load(std::memory_order_acquire);
   *frame = callback_frame.load(std::memory_order_relaxed) - device_buffer_frames +
            since * module_sample_rate / 1000000000;
   // SDL reports a removal as an event; a device it stopped on its own counts the same.

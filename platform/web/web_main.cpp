@@ -17,12 +17,7 @@ namespace {
 // The script's actions as tarnwick-render logs them, for the page's log.
 void log_action(const ScriptAction& a) {
   char line[96];
-  if (a.is_event) {
-    std::snprintf(line, sizeof line, "event %u %s pass %u pos %u,%u", a.index, a.name, active_passes,
-                  a.order, a.row);
-  } else {
-    std::snprintf(line, sizeof line, "scene %u pass %u pos %u,%u", a.index, active_passes, a.order, a.row);
-  }
+  format_script_action(a, active_passes, line, sizeof line);
   web_page_script_line(line);
 }
 

@@ -80,25 +80,33 @@ void fail_flips_from(uint64_t present_number, int32_t code) {
       &failure);
 }
 
-TEST(DisplayFailureDeathTest, OpeningWithoutAVideoDeviceEndsStartUp) {
-  EXPECT_EXIT(
-      {
-        fail_step(HeadlessVideoStep::open, video_code::no_device);
-        run_show_and_report();
-      },
-      ::testing::ExitedWithCode(1),
-      report(0, 0, 1) +
-          popup("DirectDraw support is not possible with the current display driver. "));
-}
+// Each step of opening the display, failing: start-up ends with that step's popup.
+struct OpeningFailure {
+  HeadlessVideoStep step;
+  int32_t code;
+  const char* documented_text;
+};
+const OpeningFailure opening_failures[] = {
+    {HeadlessVideoStep::open, video_code::no_device,
+     "DirectDraw support is not possible with the current display driver. "},
+    {HeadlessVideoStep::enum_modes, video_code::generic, "There is an undefined error condition. "},
+    {HeadlessVideoStep::set_mode, video_code::invalid_mode, "DirectDraw does not support the requested mode. "},
+    {HeadlessVideoStep::create_surfaces, video_code::out_of_video_memory,
+     "DirectDraw does not have enough display memory to perform the operation. "},
+    {HeadlessVideoStep::create_palette, video_code::no_palette_hw,
+     "There is no hardware support for 16- or 256-color palettes. "},
+};
 
-TEST(DisplayFailureDeathTest, ListingModesFailsInInit) {
-  EXPECT_EXIT(
-      {
-        fail_step(HeadlessVideoStep::enum_modes, video_code::generic);
-        run_show_and_report();
-      },
-      ::testing::ExitedWithCode(1),
-      report(0, 0, 1) + popup("There is an undefined error condition. "));
+TEST(DisplayFailureDeathTest, EachFailingStepOfOpeningEndsStartUpWithItsPopup) {
+  for (const OpeningFailure& failure : opening_failures) {
+    SCOPED_TRACE(failure.documented_text);
+    EXPECT_EXIT(
+        {
+          fail_step(failure.step, failure.code);
+          run_show_and_report();
+        },
+        ::testing::ExitedWithCode(1), report(0, 0, 1) + popup(failure.documented_text));
+  }
 }
 
 const VideoMode modes_without_320x200x8[] = {{640, 480, 8, 0, 0, 0},
@@ -112,37 +120,6 @@ TEST(DisplayFailureDeathTest, AMissingModeEndsStartUpWithoutAPopup) {
         run_show_and_report();
       },
       ::testing::ExitedWithCode(1), report(0, 0, 0));
-}
-
-TEST(DisplayFailureDeathTest, SettingTheModeFailsInCreateSurfaces) {
-  EXPECT_EXIT(
-      {
-        fail_step(HeadlessVideoStep::set_mode, video_code::invalid_mode);
-        run_show_and_report();
-      },
-      ::testing::ExitedWithCode(1),
-      report(0, 0, 1) + popup("DirectDraw does not support the requested mode. "));
-}
-
-TEST(DisplayFailureDeathTest, CreatingTheSurfacesFails) {
-  EXPECT_EXIT(
-      {
-        fail_step(HeadlessVideoStep::create_surfaces, video_code::out_of_video_memory);
-        run_show_and_report();
-      },
-      ::testing::ExitedWithCode(1),
-      report(0, 0, 1) +
-          popup("DirectDraw does not have enough display memory to perform the operation. "));
-}
-
-TEST(DisplayFailureDeathTest, CreatingThePaletteFails) {
-  EXPECT_EXIT(
-      {
-        fail_step(HeadlessVideoStep::create_palette, video_code::no_palette_hw);
-        run_show_and_report();
-      },
-      ::testing::ExitedWithCode(1),
-      report(0, 0, 1) + popup("There is no hardware support for 16- or 256-color palettes. "));
 }
 
 const char* const surface_lost_text =

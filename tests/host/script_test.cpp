@@ -3,10 +3,11 @@
 
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "host/script.h"
 #include "host/show_state.h"
-#include "platform/headless/headless.h"
+#include "platform/module_player.h"
 #include "scenes/common/fx.h"
 
 namespace {
@@ -25,11 +26,11 @@ class Script : public ::testing::Test {
   }
   void TearDown() override {
     script_observer = nullptr;
-    headless_force_music_position(false, 0);
+    module_player_force_position(false, 0);
   }
   // Polls at a position; event callbacks that draw are harmless here.
   void poll(uint32_t order, uint32_t row) {
-    headless_force_music_position(true, music_pack_position(order, row));
+    module_player_force_position(true, music_pack_position(order, row));
     sync_to_music(music_handle);
   }
   // Puts the script just after event row e, as if it had fired.

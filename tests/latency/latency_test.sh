@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Is the Linux program's heard position what is really heard? Against private sound servers of
-# every kind installed (sound_server.sh), never the user's:
+# every kind installed (latency_servers.sh), never the user's:
 #   - PulseAudio into a FIFO read like a sound card, small (8192 bytes, 23 to 46 ms) and large
 #     (131072 bytes, 743 ms): the device's heard frame against the frames really played, median
 #     within 5 ms, 5th and 95th percentiles within 15 ms; the same check of a program that ignored
@@ -24,7 +24,7 @@ mkdir -p "$run"
 servers=()
 cleanup() {
   for folder in "$run"/*/; do
-    [ -d "$folder" ] && "$here/sound_server.sh" stop "$folder" > /dev/null 2>&1
+    [ -d "$folder" ] && "$here/latency_servers.sh" stop "$folder" > /dev/null 2>&1
   done
   true
 }
@@ -41,10 +41,10 @@ if command -v pulseaudio > /dev/null; then
   for fifo in small:8192 large:131072; do
     name=${fifo%%:*} bytes=${fifo#*:}
     folder=$run/pulse-$name
-    address=$("$here/sound_server.sh" pulse "$folder" "$bytes" "$programs/fifo_reader") ||
+    address=$("$here/latency_servers.sh" pulse "$folder" "$bytes" "$programs/fifo_reader") ||
       fail "PulseAudio could not start (see $folder)"
     probe "$folder" "$address" 8 "$folder/probe.log"
-    "$here/sound_server.sh" stop "$folder"
+    "$here/latency_servers.sh" stop "$folder"
     "$here/check_heard.py" fifo "$folder/heard.raw" "$folder/probe.log" 1 "PulseAudio, $name FIFO" ||
       fail "the heard position is not what the $name FIFO played (see $folder)"
     if "$here/check_heard.py" fifo "$folder/heard.raw" "$folder/probe.log" 2 \
@@ -59,13 +59,13 @@ fi
 if command -v pipewire-pulse > /dev/null; then
   version=$(pipewire --version | awk '/libpipewire/ {print $4; exit}')
   folder=$run/pipewire
-  address=$("$here/sound_server.sh" pipewire "$folder") || fail "PipeWire could not start (see $folder)"
+  address=$("$here/latency_servers.sh" pipewire "$folder") || fail "PipeWire could not start (see $folder)"
   export PULSE_SERVER=$address
   pactl set-default-sink plain
   probe "$folder" "$address" 4 "$folder/plain.log"
   pactl set-default-sink late
   probe "$folder" "$address" 4 "$folder/late.log"
-  "$here/sound_server.sh" stop "$folder"
+  "$here/latency_servers.sh" stop "$folder"
   unset PULSE_SERVER
   "$here/check_heard.py" shift "$folder/plain.log" "$folder/late.log" 300 "PipeWire, null ALSA node of 300 ms" ||
     fail "the heard position did not take PipeWire's output latency (see $folder)"

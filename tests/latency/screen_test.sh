@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program in a virtual X server, playing through a private PulseAudio whose output has
-# 743 ms of real latency (sound_server.sh, a 131072-byte FIFO): the scene switch at (9,0), the
+# 743 ms of real latency (latency_servers.sh, a 131072-byte FIFO): the scene switch at (9,0), the
 # first picture that lays grain over all of the screen, must reach the screen within half a display
 # period (60 Hz) of when the row is heard, either side. The screen is sampled about
 # 1000 times a second (screen_watch); when the row was heard comes from the FIFO's recording.
@@ -26,12 +26,12 @@ show_pid='' xvfb_pid=''
 cleanup() {
   [ -n "$show_pid" ] && kill "$show_pid" 2> /dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2> /dev/null
-  "$here/sound_server.sh" stop "$run/pulse" > /dev/null 2>&1
+  "$here/latency_servers.sh" stop "$run/pulse" > /dev/null 2>&1
   true
 }
 trap cleanup EXIT
 
-address=$("$here/sound_server.sh" pulse "$run/pulse" 131072 "$programs/fifo_reader") ||
+address=$("$here/latency_servers.sh" pulse "$run/pulse" 131072 "$programs/fifo_reader") ||
   fail "PulseAudio could not start (see $run/pulse)"
 display_number=$(( 90 + RANDOM % 400 ))
 while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
@@ -54,7 +54,7 @@ kill -0 "$show_pid" 2> /dev/null || fail "the program ended early: $(cat "$run/s
 kill "$show_pid"
 wait "$show_pid" 2> /dev/null || true
 show_pid=''
-"$here/sound_server.sh" stop "$run/pulse"
+"$here/latency_servers.sh" stop "$run/pulse"
 
 read -r start seen < <("$programs/module_row" "$run/show/tarnwick.it" 9 0 "$run/row.raw") ||
   fail "no row (9,0) in the module"

@@ -43,7 +43,7 @@ const engineFault = {
 test(`the heard position in ${engine} against a FIFO read as a sound card`, { todo: engineFault }, async (t) => {
   const folder = path.join(run, engine);
   fs.rmSync(folder, { recursive: true, force: true });
-  const server = path.join(rig, 'sound_server.sh');
+  const server = path.join(rig, 'latency_servers.sh');
   const address = execFileSync(server, ['pulse', folder, String(fifoBytes), reader], { encoding: 'utf8' }).trim();
   let serverUp = true;
   const stopServer = () => {

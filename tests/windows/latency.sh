@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows devices' heard frame under Wine against an output of real latency: latency_probe.exe
 # plays each device through winepulse into the latency rig's PulseAudio, whose pipe sink feeds a
-# FIFO read at exactly 44100 frames a second (tests/latency/sound_server.sh), small (8192 bytes)
+# FIFO read at exactly 44100 frames a second (tests/latency/latency_servers.sh), small (8192 bytes)
 # and large (131072 bytes). Under Wine no Windows interface reports the output's own latency, so
 # the program's own part of the error is the error less that latency: what the FIFO holds, as the
 # pipe sink reads it (pactl's sink latency for the stream). WASAPI must play with few gaps on both
@@ -24,7 +24,7 @@ log() { echo "latency: $*"; }
 rm -rf "$run"
 mkdir -p "$run"
 folder=''
-cleanup() { [ -n "$folder" ] && "$rig/sound_server.sh" stop "$folder" > /dev/null 2>&1; true; }
+cleanup() { [ -n "$folder" ] && "$rig/latency_servers.sh" stop "$folder" > /dev/null 2>&1; true; }
 trap cleanup EXIT
 
 read -r shift_ns clock round_trip_us < <("$here/wine_clock.py" "$(command -v wine)" "$bin/latency_probe.exe") ||
@@ -48,14 +48,14 @@ for fifo in small:8192 large:131072; do
   name=${fifo%%:*} bytes=${fifo#*:}
   for device in WASAPI waveOut; do
     folder=$run/$name-$device
-    address=$("$rig/sound_server.sh" pulse "$folder" "$bytes" "$native/fifo_reader") ||
+    address=$("$rig/latency_servers.sh" pulse "$folder" "$bytes" "$native/fifo_reader") ||
       fail "PulseAudio could not start (see $folder)"
     (cd "$folder" && PULSE_SERVER=$address exec wine "$bin/latency_probe.exe" "$device" 8 probe.log \
       > probe.out 2> probe.err) &
     probe_pid=$!
     server_ms=$(output_latency "$folder" "$address")
     wait "$probe_pid" || fail "the probe could not play $device: $(tr -d '\r' < "$folder/probe.err")"
-    "$rig/sound_server.sh" stop "$folder"
+    "$rig/latency_servers.sh" stop "$folder"
     folder=''
     [ -n "$server_ms" ] || fail "the sound server did not say the output's latency under $device's stream"
     limit=0  # only reported

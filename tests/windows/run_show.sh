@@ -155,10 +155,10 @@ wait_line() {
   done
   fail "no \"$1\" on standard error within 10 s: $(cat "$folder/stderr.txt")"
 }
-"$(dirname "$0")/../sound_server.sh" stop "$run/pulseaudio.log"
+"$(dirname "$0")/../null_sink_pulseaudio.sh" stop "$run/pulseaudio.log"
 wait_line "Audio device lost: opening the default output again"
 wait_line "No audio device (.*): playing silently, trying again every 2 seconds"
-"$(dirname "$0")/../sound_server.sh" start "$run/pulseaudio.log" || fail "PulseAudio could not start again"
+"$(dirname "$0")/../null_sink_pulseaudio.sh" start "$run/pulseaudio.log" || fail "PulseAudio could not start again"
 wait_line "Audio device back: the music plays on"
 kill -0 "$pid" 2>/dev/null || fail "the show ended when its sound device went away"
 log "sound server gone and back: $(tr -d '\r' < "$folder/stderr.txt" | tr '\n' ',' | sed 's/,$//')"

@@ -87,7 +87,7 @@ void on_present(const uint8_t* pixels, int32_t pitch, const PaletteEntry* palett
     std::snprintf(name, sizeof name, "/frame-%06llu.png", static_cast<unsigned long long>(present));
     if (!write_png_rgb(o.png_dir + name, 320, 200, render.rgb)) render.png_failed = true;
   }
-  if (render.video_on) video_frame(&render.video, render.rgb, 320, 200);
+  if (render.video_on) video_encoder_write_frame(&render.video, render.rgb, 320, 200);
   // Escape "before active pass N": posted during pass N - 1, taken before pass N.
   if (o.escape_at > 0 && !render.escape_posted && active_passes + 1 >= static_cast<uint64_t>(o.escape_at)) {
     render.escape_posted = true;
@@ -111,7 +111,7 @@ int run_show(const RenderOptions& o) {
   if (!o.png_dir.empty()) mkdir(o.png_dir.c_str(), 0777);
   if (!o.video_path.empty()) {
     std::string error;
-    if (!video_begin(&render.video, o.video_path, o.rate, &error)) {
+    if (!video_encoder_begin(&render.video, o.video_path, o.rate, &error)) {
       std::fprintf(stderr, "tarnwick-render: %s\n", error.c_str());
       return 1;
     }
@@ -144,7 +144,7 @@ int run_show(const RenderOptions& o) {
   }
   if (render.video_on) {
     std::string error;
-    if (!video_finish(&render.video, render.wav_path, music_start, &error)) {
+    if (!video_encoder_finish(&render.video, render.wav_path, music_start, &error)) {
       std::fprintf(stderr, "tarnwick-render: %s\n", error.c_str());
       result = result ? result : 1;
     }

@@ -28,6 +28,16 @@ bool parse_unsigned(const std::string& text, uint64_t* value) {
   return true;
 }
 
+// A whole number from `least` to `most`.
+bool parse_number_in(const std::string& text, uint64_t least, uint64_t most, uint64_t* value) {
+  return parse_unsigned(text, value) && *value >= least && *value <= most;
+}
+
+bool refuse(std::string* error, const std::string& message) {
+  *error = message;
+  return false;
+}
+
 bool parse_seconds(const std::string& text, double* value) {
   if (text.empty()) return false;
   char* end = nullptr;
@@ -44,6 +54,19 @@ std::vector<std::string> split(const std::string& text, char separator) {
     if (at == std::string::npos) return parts;
     start = at + 1;
   }
+}
+
+// Where the value of an option that takes it as it is goes; null for the other options.
+std::string* text_option(RenderOptions* o, const std::string& option) {
+  const struct {
+    const char* name;
+    std::string* value;
+  } options[] = {{"--log", &o->log_path},     {"--png", &o->png_dir},     {"--wav", &o->wav_path},
+                 {"--video", &o->video_path}, {"--raw", &o->raw_path},    {"--start", &o->start_path},
+                 {"--dump-data", &o->dump_dir}};
+  for (const auto& [name, value] : options)
+    if (option == name) return value;
+  return nullptr;
 }
 
 }  // namespace
@@ -93,94 +116,53 @@ bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* 
       o->standard_option = option;  // whatever else the line holds
       return true;
     }
-    if (i + 1 >= argc) {
-      *error = "missing value after " + option;
-      return false;
-    }
+    if (i + 1 >= argc) return refuse(error, "missing value after " + option);
     const std::string value = argv[++i];
+    if (std::string* text = text_option(o, option)) {
+      *text = value;
+      continue;
+    }
     uint64_t number = 0;
     if (option == "--rate") {
-      if (!parse_unsigned(value, &number) || number == 0 || number > 1000) {
-        *error = "--rate takes a rate in Hz from 1 to 1000";
-        return false;
-      }
+      if (!parse_number_in(value, 1, 1000, &number)) return refuse(error, "--rate takes a rate in Hz from 1 to 1000");
       o->rate = static_cast<uint32_t>(number);
-    } else if (option == "--log") {
-      o->log_path = value;
-    } else if (option == "--png") {
-      o->png_dir = value;
     } else if (option == "--frames") {
       frames_list = value;
-      if (!parse_frame_list(value, &o->frames)) {
-        *error = "--frames takes A, A-B or A-B/STEP, comma-separated";
-        return false;
-      }
-    } else if (option == "--wav") {
-      o->wav_path = value;
-    } else if (option == "--video") {
-      o->video_path = value;
+      if (!parse_frame_list(value, &o->frames))
+        return refuse(error, "--frames takes A, A-B or A-B/STEP, comma-separated");
     } else if (option == "--inactive") {
       const std::vector<std::string> span = split(value, '-');
       if (span.size() != 2 || !parse_seconds(span[0], &o->inactive_from) ||
-          !parse_seconds(span[1], &o->inactive_to) || o->inactive_to < o->inactive_from) {
-        *error = "--inactive takes A-B, seconds after the music starts";
-        return false;
-      }
+          !parse_seconds(span[1], &o->inactive_to) || o->inactive_to < o->inactive_from)
+        return refuse(error, "--inactive takes A-B, seconds after the music starts");
       o->inactive = true;
     } else if (option == "--escape-at") {
-      if (!parse_unsigned(value, &number) || number == 0) {
-        *error = "--escape-at takes a pass number from 1";
-        return false;
-      }
+      if (!parse_number_in(value, 1, UINT64_MAX, &number))
+        return refuse(error, "--escape-at takes a pass number from 1");
       o->escape_at = static_cast<int64_t>(number);
     } else if (option == "--scene") {
-      if (!parse_unsigned(value, &number) || number >= static_cast<uint64_t>(scene_count)) {
-        *error = "--scene takes 0 to " + std::to_string(scene_count - 1);
-        return false;
-      }
+      if (!parse_number_in(value, 0, scene_count - 1, &number))
+        return refuse(error, "--scene takes 0 to " + std::to_string(scene_count - 1));
       o->scene = static_cast<int32_t>(number);
     } else if (option == "--passes") {
-      if (!parse_unsigned(value, &number) || number > 1000000) {
-        *error = "--passes takes a count up to 1000000";
-        return false;
-      }
+      if (!parse_number_in(value, 0, 1000000, &number)) return refuse(error, "--passes takes a count up to 1000000");
       o->passes = static_cast<int32_t>(number);
     } else if (option == "--ticks") {
-      if (!parse_unsigned(value, &number) || number > 100000) {
-        *error = "--ticks takes a count up to 100000";
-        return false;
-      }
+      if (!parse_number_in(value, 0, 100000, &number)) return refuse(error, "--ticks takes a count up to 100000");
       o->ticks = static_cast<uint32_t>(number);
-    } else if (option == "--raw") {
-      o->raw_path = value;
-    } else if (option == "--start") {
-      o->start_path = value;
     } else if (option == "--beat-at") {
       for (const std::string& item : split(value, ',')) {
-        if (!parse_unsigned(item, &number) || number == 0 || number > 1000000) {
-          *error = "--beat-at takes pass numbers from 1, comma-separated";
-          return false;
-        }
+        if (!parse_number_in(item, 1, 1000000, &number))
+          return refuse(error, "--beat-at takes pass numbers from 1, comma-separated");
         o->beat_at.push_back(static_cast<int32_t>(number));
       }
-    } else if (option == "--dump-data") {
-      o->dump_dir = value;
     } else {
-      *error = "unknown option " + option;
-      return false;
+      return refuse(error, "unknown option " + option);
     }
   }
-  if (!o->png_dir.empty() && frames_list.empty()) {
-    *error = "--png needs --frames";
-    return false;
-  }
-  if (o->scene >= 0 && o->raw_path.empty()) {
-    *error = "--scene needs --raw FILE";
-    return false;
-  }
-  if (o->scene < 0 && (!o->raw_path.empty() || !o->start_path.empty() || !o->beat_at.empty())) {
-    *error = "--raw, --start and --beat-at belong to --scene";
-    return false;
-  }
+  if (!o->png_dir.empty() && frames_list.empty()) return refuse(error, "--png needs --frames");
+  if (o->scene >= 0 && o->raw_path.empty()) return refuse(error, "--scene needs --raw FILE");
+  if (o->scene < 0 && (!o->raw_path.empty() || !o->start_path.empty() || !o->beat_at.empty()))
+    return refuse(error, "--raw, --start and --beat-at belong to --scene");
   return true;
 }

@@ -14,7 +14,7 @@ std::string quoted(const std::string& text) {
 
 }  // namespace
 
-bool video_begin(VideoEncoder* video, const std::string& output, uint32_t rate, std::string* error) {
+bool video_encoder_begin(VideoEncoder* video, const std::string& output, uint32_t rate, std::string* error) {
   if (!ffmpeg_installed()) {
     *error = "--video needs ffmpeg, which is not installed (apt-get install ffmpeg)";
     return false;
@@ -35,11 +35,11 @@ bool video_begin(VideoEncoder* video, const std::string& output, uint32_t rate, 
   return true;
 }
 
-void video_frame(VideoEncoder* video, const uint8_t* rgb, int32_t width, int32_t height) {
+void video_encoder_write_frame(VideoEncoder* video, const uint8_t* rgb, int32_t width, int32_t height) {
   if (video->pipe) std::fwrite(rgb, 3, static_cast<size_t>(width) * height, video->pipe);
 }
 
-bool video_finish(VideoEncoder* video, const std::string& wav_path, double audio_offset,
+bool video_encoder_finish(VideoEncoder* video, const std::string& wav_path, double audio_offset,
                   std::string* error) {
   if (!video->pipe) return false;
   if (pclose(video->pipe) != 0) {

@@ -12,8 +12,8 @@ struct VideoEncoder {
 };
 
 // False with a message when ffmpeg is missing or cannot be started.
-bool video_begin(VideoEncoder* video, const std::string& output, uint32_t rate, std::string* error);
-void video_frame(VideoEncoder* video, const uint8_t* rgb, int32_t width, int32_t height);
+bool video_encoder_begin(VideoEncoder* video, const std::string& output, uint32_t rate, std::string* error);
+void video_encoder_write_frame(VideoEncoder* video, const uint8_t* rgb, int32_t width, int32_t height);
 // Muxes the pictures with the WAV, whose sound starts audio_offset seconds after the first frame.
-bool video_finish(VideoEncoder* video, const std::string& wav_path, double audio_offset,
+bool video_encoder_finish(VideoEncoder* video, const std::string& wav_path, double audio_offset,
                   std::string* error);

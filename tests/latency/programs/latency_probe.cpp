@@ -15,17 +15,13 @@
 
 #include "platform/module_stream.h"
 #include "platform/music_device.h"
+#include "platform/steady_clock.h"
 
 namespace {
 
 constexpr int64_t first_frame = 1000000;  // never 0, so silence is never taken for a frame
 constexpr int64_t own_buffer_frames = module_sample_rate * 40 / 1000;
 std::atomic<int64_t> rendered{first_frame};
-
-int64_t now_ns() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
 
 }  // namespace
 
@@ -45,7 +41,7 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "clock") == 0) {
     char line[64];
     while (std::fgets(line, sizeof line, stdin)) {
-      std::printf("%lld\n", static_cast<long long>(now_ns()));
+      std::printf("%lld\n", static_cast<long long>(steady_clock_ns()));
       std::fflush(stdout);
     }
     return 0;
@@ -72,9 +68,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   device->start(first_frame);
-  const int64_t end = now_ns() + static_cast<int64_t>(std::atof(argv[2]) * 1e9);
+  const int64_t end = steady_clock_ns() + static_cast<int64_t>(std::atof(argv[2]) * 1e9);
   int exit_code = 0;
-  for (int64_t now = now_ns(); now < end; now = now_ns()) {
+  for (int64_t now = steady_clock_ns(); now < end; now = steady_clock_ns()) {
     int64_t heard = 0;
     if (!device->heard_frame(&heard)) {
       std::fprintf(stderr, "latency_probe: the device failed\n");

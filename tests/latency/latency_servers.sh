@@ -4,23 +4,23 @@
 # PULSE_SERVER, or with XDG_RUNTIME_DIR=RUN/xdg) plays through it: the program under test, a
 # browser.
 #
-#   sound_server.sh pulse RUN BYTES READER
+#   latency_servers.sh pulse RUN BYTES READER
 #     PulseAudio (pulseaudio -n) with only module-native-protocol-unix and a module-pipe-sink into
 #     the FIFO RUN/sink.fifo of BYTES bytes (a power of two, 4096 and up; 4096 is 23 ms). READER
 #     (the fifo_reader program) consumes it at exactly 44100 frames a second like a sound card,
 #     so the FIFO's fill is real latency: RUN/heard.raw holds what was heard, 16-bit stereo, slot
 #     s heard at the monotonic time in RUN/heard.raw.t0 (ns, written on stop) plus s/44100 s.
-#   sound_server.sh pipewire RUN
+#   latency_servers.sh pipewire RUN
 #     pipewire, wireplumber and pipewire-pulse on a session D-Bus of their own, with two sinks:
 #     "plain" (a null sink) and "late" (a null ALSA node reporting 300 ms of its own latency).
-#   sound_server.sh stop RUN
+#   latency_servers.sh stop RUN
 #     Stops what was started in RUN, the reader last (it then writes heard.raw.t0).
 #
 # Prints the server address (unix:PATH) on standard output; failures go to standard error with the
 # log to look at, and exit 1.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-usage() { echo "usage: sound_server.sh pulse RUN BYTES READER | pipewire RUN | stop RUN" >&2; exit 2; }
+usage() { echo "usage: latency_servers.sh pulse RUN BYTES READER | pipewire RUN | stop RUN" >&2; exit 2; }
 [ $# -ge 2 ] || usage
 kind=$1
 run=$(mkdir -p "$2" && cd "$2" && pwd)

@@ -24,7 +24,7 @@ usage() { echo "usage: latency_servers.sh pulse RUN BYTES READER | pipewire RUN 
 [ $# -ge 2 ] || usage
 kind=$1
 run=$(mkdir -p "$2" && cd "$2" && pwd)
-fail() { echo "sound_server: $*" >&2; "$0" stop "$run" >/dev/null 2>&1 || true; exit 1; }
+fail() { echo "latency_servers: $*" >&2; "$0" stop "$run" >/dev/null 2>&1 || true; exit 1; }
 
 private_folders() {
   mkdir -p "$run/xdg" "$run/config" "$run/state"

@@ -5,6 +5,7 @@
 
 #include "scenes/common/effect.h"
 #include "scenes/feedback/feedback.h"
+#include "tests/scene_pass.h"
 
 namespace {
 
@@ -77,14 +78,7 @@ TEST_F(FeedbackTest, SwingTurnsBackAndForth) {
 TEST_F(FeedbackTest, PassClearsEdgeRowsAndRequestsNoPalette) {
   std::vector<uint8_t> frame(64000);
   for (int i = 0; i < 64000; ++i) frame[i] = static_cast<uint8_t>(i * 13 % 251 + 1);
-  scene_first_frame = 0;
-  fade_pending = 0;
-  fade_target = nullptr;
-  feedback_draw(frame.data());
-  EXPECT_EQ(fx_frame, frame.data());
-  EXPECT_EQ(scene_first_frame, 1);
-  EXPECT_EQ(fade_pending, 0);
-  EXPECT_EQ(fade_target, nullptr);
+  test_support::expect_first_pass_fades_to(feedback_draw, frame.data(), nullptr);
   for (int x = 0; x < 320; ++x) {
     EXPECT_EQ(frame[x], 0) << x;
     EXPECT_EQ(frame[199 * 320 + x], 0) << x;

@@ -12,6 +12,7 @@
 
 #include "scenes/common/fx.h"
 #include "scenes/swarm/swarm.h"
+#include "tests/scene_pass.h"
 
 namespace {
 
@@ -22,12 +23,7 @@ class SwarmScene : public ::testing::Test {
     scene_first_frame = 0;
     tick_count = 0;
   }
-  // One main-loop pass as the host runs it: draw, then update with this pass's ticks.
-  void pass(uint32_t ticks) {
-    swarm_draw(frame.data());
-    tick_count = ticks;
-    swarm_update(ticks);
-  }
+  void pass(uint32_t ticks) { test_support::run_pass(swarm_draw, swarm_update, frame.data(), ticks); }
   std::vector<SwarmPoint> ipos() const {
     const SwarmProbe s = swarm_probe();
     return {s.ipos, s.ipos + s.count};

@@ -6,6 +6,7 @@
 
 #include "scenes/common/effect.h"
 #include "scenes/swirl/swirl.h"
+#include "tests/scene_pass.h"
 
 namespace {
 
@@ -156,17 +157,7 @@ TEST_F(SwirlTest, EdgeRowsOnlyDecay) {
 }
 
 TEST_F(SwirlTest, FirstPassRequestsThePaletteOnce) {
-  scene_first_frame = 0;
-  fade_pending = 0;
-  fade_target = nullptr;
-  swirl_draw(frame.data());
-  EXPECT_EQ(fx_frame, frame.data());
-  EXPECT_EQ(scene_first_frame, 1);
-  EXPECT_EQ(fade_pending, 1);
-  EXPECT_EQ(fade_target, swirl_palette);
-  fade_pending = 0;
-  swirl_draw(frame.data());
-  EXPECT_EQ(fade_pending, 0);
+  test_support::expect_first_pass_fades_to(swirl_draw, frame.data(), swirl_palette);
 }
 
 TEST_F(SwirlTest, PassDecaysAddsAndSmooths) {

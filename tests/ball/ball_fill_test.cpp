@@ -36,29 +36,29 @@ std::vector<int> painted_rows(const std::vector<uint8_t>& frame) {
   return rows;
 }
 
-TEST(BallFill, FlatTopIncludesItsBottomRow) {
-  const auto frame = fill({10, 10, 20, 10, 10, 20, 7});
-  const auto rows = painted_rows(frame);
-  ASSERT_EQ(rows.size(), 11u);
-  EXPECT_EQ(rows.front(), 10);
-  EXPECT_EQ(rows.back(), 20);
-  EXPECT_EQ(span_of(frame, 10).first, 10);
-  EXPECT_EQ(span_of(frame, 10).last, 20);
-  EXPECT_EQ(span_of(frame, 20).first, 10);
-  EXPECT_EQ(span_of(frame, 20).last, 10);
-  EXPECT_EQ(frame[15 * 320 + 12], 7);
-}
-
-TEST(BallFill, FlatBottomEndsOneRowEarly) {
-  const auto frame = fill({10, 10, 0, 20, 20, 20, 9});
-  const auto rows = painted_rows(frame);
-  ASSERT_EQ(rows.size(), 10u);
-  EXPECT_EQ(rows.front(), 10);
-  EXPECT_EQ(rows.back(), 19);
-  EXPECT_EQ(span_of(frame, 10).first, 10);
-  EXPECT_EQ(span_of(frame, 10).last, 10);
-  EXPECT_EQ(span_of(frame, 19).first, 1);
-  EXPECT_EQ(span_of(frame, 19).last, 19);
+// A flat top includes its bottom row (the lowest vertex's own pixel); a flat bottom ends one row
+// early.
+TEST(BallFill, AFlatBottomEndsOneRowEarly) {
+  const struct {
+    flat_triangle triangle;
+    int top, bottom;
+    Span top_span, bottom_span;
+  } cases[] = {
+      {{10, 10, 20, 10, 10, 20, 7}, 10, 20, {10, 20}, {10, 10}},
+      {{10, 10, 0, 20, 20, 20, 9}, 10, 19, {10, 10}, {1, 19}},
+  };
+  for (const auto& c : cases) {
+    const auto frame = fill(c.triangle);
+    const auto rows = painted_rows(frame);
+    ASSERT_EQ(rows.size(), static_cast<size_t>(c.bottom - c.top + 1)) << c.top;
+    EXPECT_EQ(rows.front(), c.top);
+    EXPECT_EQ(rows.back(), c.bottom);
+    EXPECT_EQ(span_of(frame, c.top).first, c.top_span.first);
+    EXPECT_EQ(span_of(frame, c.top).last, c.top_span.last);
+    EXPECT_EQ(span_of(frame, c.bottom).first, c.bottom_span.first);
+    EXPECT_EQ(span_of(frame, c.bottom).last, c.bottom_span.last);
+    EXPECT_EQ(frame[15 * 320 + 12], c.triangle.colour) << "filled with the colour";
+  }
 }
 
 TEST(BallFill, VertexOrderDoesNotChangeTheTriangle) {

@@ -10,18 +10,9 @@
 #include "scenes/common/fx.h"
 #include "scenes/sphere/sphere_mesh.h"
 #include "scenes/swirl/swirl.h"
+#include "tests/sphere/sphere_start.h"
 
 namespace {
-
-// Start-up as the host runs it for this scene, with a texture of our own (not the swirl's).
-void start_up_once() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  grain_build();
-  for (int i = 0; i < 65536; ++i) texture_map[i] = static_cast<uint8_t>(64 + (i * 37 >> 3) % 180);
-  sphere_init();
-}
 
 int read16(int offset) {
   return static_cast<int16_t>(sphere_model[offset] | sphere_model[offset + 1] << 8);
@@ -84,7 +75,7 @@ TEST(SphereModel, PaletteIsOneRampThroughItsAnchors) {
 }
 
 TEST(SphereInit, ShadeTableTakesTheLowestNearestColour) {
-  start_up_once();
+  start_sphere_once();
   for (int n = 0; n < 256; ++n) EXPECT_EQ(sphere_shade_table[n], 0) << "level 0 is black";
   for (int level : {1, 20, 40, 63}) {
     for (int n = 0; n < 256; n += 5) {
@@ -106,7 +97,7 @@ TEST(SphereInit, ShadeTableTakesTheLowestNearestColour) {
 }
 
 TEST(SphereInit, TextureCoordinatesRunRoundEachRing) {
-  start_up_once();
+  start_sphere_once();
   const int ring_u[24] = {0,   21,  42,  63,  85,  106, 127, 149, 170, 191, 213, 234,
                           213, 191, 170, 149, 127, 106, 85,  63,  42,  21,  0,   -22};
   const int ring_v[11] = {19, 39, 59, 78, 98, 118, 137, 157, 177, 196, 216};
@@ -123,7 +114,7 @@ TEST(SphereInit, TextureCoordinatesRunRoundEachRing) {
 }
 
 TEST(SphereInit, NormalsPointIntoTheSphereWithLength256) {
-  start_up_once();
+  start_sphere_once();
   ASSERT_EQ(sphere_vertex_count, 266);
   ASSERT_EQ(sphere_face_count, 528);
   for (int v = 0; v < sphere_vertex_count; ++v) {
@@ -237,7 +228,7 @@ TEST(SphereMotionTest, GrainFrameAdvancesEveryFourthTickAndCycles) {
 }
 
 TEST(SphereScene, FirstPassRequestsThePaletteAndDrawsTheFullPicture) {
-  start_up_once();
+  start_sphere_once();
   std::vector<uint8_t> frame(64000, 200);
   scene_first_frame = 0;
   fade_pending = 0;
@@ -266,7 +257,7 @@ TEST(SphereScene, FirstPassRequestsThePaletteAndDrawsTheFullPicture) {
 }
 
 TEST(SphereScene, OnBlackDrawsOnlyTheSphere) {
-  start_up_once();
+  start_sphere_once();
   std::vector<uint8_t> frame(64000, 200);
   fx_frame = frame.data();
   scene_first_frame = 1;

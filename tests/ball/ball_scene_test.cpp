@@ -17,7 +17,7 @@ void fresh_scene() {
     built = true;
   }
   ball_init();
-  ball_motion_reset();
+  ball_reset();
   beat_pulse = 0;
   tick_count = 0;
 }
@@ -30,9 +30,9 @@ void ticks(uint32_t n) {
 TEST(BallUpdate, NoTicksChangeNothing) {
   fresh_scene();
   ticks(5);
-  const ball_motion before = ball_motion_now();
+  const BallProbe before = ball_probe();
   ticks(0);
-  const ball_motion after = ball_motion_now();
+  const BallProbe after = ball_probe();
   EXPECT_EQ(tick_count, 0u);
   EXPECT_EQ(after.angle_x, before.angle_x);
   EXPECT_EQ(after.angle_y, before.angle_y);
@@ -44,9 +44,9 @@ TEST(BallUpdate, NoTicksChangeNothing) {
 
 TEST(BallUpdate, FirstTickSetsShiftsAndDepthFromTheStartAngles) {
   fresh_scene();
-  EXPECT_EQ(ball_motion_now().depth, 350);
+  EXPECT_EQ(ball_probe().depth, 350);
   ticks(1);
-  const ball_motion m = ball_motion_now();
+  const BallProbe m = ball_probe();
   EXPECT_EQ(tick_count, 0u) << "the update uses the ticks up";
   EXPECT_EQ(m.shift_x, 0);  // sine 3 >> 2
   EXPECT_EQ(m.shift_y, 0);
@@ -59,7 +59,7 @@ TEST(BallUpdate, FirstTickSetsShiftsAndDepthFromTheStartAngles) {
 TEST(BallUpdate, AnglesWrapAndShiftsFollowTheAngleBeforeTheStep) {
   fresh_scene();
   ticks(1024 + 255);
-  const ball_motion m = ball_motion_now();
+  const BallProbe m = ball_probe();
   EXPECT_EQ(m.angle_x, 255);
   EXPECT_EQ(m.angle_y, 510);
   EXPECT_EQ(m.shift_x, sine_table[254] >> 2);
@@ -70,14 +70,14 @@ TEST(BallUpdate, AnglesWrapAndShiftsFollowTheAngleBeforeTheStep) {
 TEST(BallUpdate, GrainAdvancesEveryFourthTickThroughSixNoiseFrames) {
   fresh_scene();
   ticks(3);
-  EXPECT_EQ(ball_motion_now().grain_index, 0);
+  EXPECT_EQ(ball_probe().grain_index, 0);
   ticks(1);
-  EXPECT_EQ(ball_motion_now().grain_index, 1);
-  EXPECT_EQ(ball_motion_now().grain_phase, 0);
+  EXPECT_EQ(ball_probe().grain_index, 1);
+  EXPECT_EQ(ball_probe().grain_phase, 0);
   ticks(19);
-  EXPECT_EQ(ball_motion_now().grain_index, 5);
+  EXPECT_EQ(ball_probe().grain_index, 5);
   ticks(1);
-  EXPECT_EQ(ball_motion_now().grain_index, 0) << "frame 6 is only ever reached by a beat";
+  EXPECT_EQ(ball_probe().grain_index, 0) << "frame 6 is only ever reached by a beat";
 }
 
 TEST(BallDraw, BeatShowsTheFaceForFourTicksThenNoiseFrameZero) {
@@ -87,14 +87,14 @@ TEST(BallDraw, BeatShowsTheFaceForFourTicksThenNoiseFrameZero) {
   beat_pulse = 1;
   ball_draw(frame.data());
   EXPECT_EQ(beat_pulse, 0) << "the draw consumes the beat";
-  EXPECT_EQ(ball_motion_now().grain_index, 6);
-  EXPECT_EQ(ball_motion_now().grain_phase, 0);
+  EXPECT_EQ(ball_probe().grain_index, 6);
+  EXPECT_EQ(ball_probe().grain_phase, 0);
   for (int t = 1; t <= 3; ++t) {
     ticks(1);
-    EXPECT_EQ(ball_motion_now().grain_index, 6) << "tick " << t;
+    EXPECT_EQ(ball_probe().grain_index, 6) << "tick " << t;
   }
   ticks(1);
-  EXPECT_EQ(ball_motion_now().grain_index, 0);
+  EXPECT_EQ(ball_probe().grain_index, 0);
 }
 
 TEST(BallDraw, FirstPassRequestsTheFadeToItsPalette) {

@@ -56,9 +56,9 @@ TEST_F(LatticeScene, EdgesAlongXThenYThenZInTableOrder) {
   EXPECT_TRUE(is(e[896], 0, 64));
   EXPECT_TRUE(is(e[1343], 447, 511));
   // Every edge joins two neighbours one lattice step apart.
-  const LatticePoint* p = lattice_probe().points;
+  const Vec3* p = lattice_probe().points;
   for (int32_t i = 0; i < lattice_edge_count; ++i) {
-    const LatticePoint a = p[e[i].first], b = p[e[i].second];
+    const Vec3 a = p[e[i].first], b = p[e[i].second];
     EXPECT_EQ(std::abs(b.x - a.x) + std::abs(b.y - a.y) + std::abs(b.z - a.z), 512) << i;
   }
 }
@@ -88,7 +88,7 @@ TEST_F(LatticeScene, PaletteIsASepiaRampThroughItsAnchors) {
 
 TEST(LatticeProjection, FocalDistance256AboutTheCentre) {
   auto at = [](int32_t x, int32_t y, int32_t z) { return project_point({x, y, z}); };
-  auto is = [](LatticeScreenPoint p, int32_t x, int32_t y) { return p.x == x && p.y == y; };
+  auto is = [](Vec2 p, int32_t x, int32_t y) { return p.x == x && p.y == y; };
   EXPECT_TRUE(is(at(256, 0, 0), 160, 100));  // behind or on the eye: the centre
   EXPECT_TRUE(is(at(256, 40, -5), 160, 100));
   EXPECT_TRUE(is(at(256, -256, 256), 288, -28));

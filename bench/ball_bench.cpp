@@ -18,7 +18,7 @@ void BM_BallPass(benchmark::State& state) {
     grain_ready = true;
   }
   ball_init();
-  ball_motion_reset();
+  ball_reset();
   std::vector<uint8_t> frame(frame_size, 0);
   scene_first_frame = 1;
   for (auto _ : state) {
@@ -27,7 +27,7 @@ void BM_BallPass(benchmark::State& state) {
     ball_update(1.0);
     benchmark::DoNotOptimize(frame.data());
   }
-  ball_motion_reset();
+  ball_reset();
 }
 BENCHMARK(BM_BallPass);
 

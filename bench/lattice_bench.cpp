@@ -27,11 +27,11 @@ BENCHMARK(BM_LatticePass);
 // Lines as the lattice throws them: short far ones, long near ones clipped at the edges.
 void BM_DrawLineOr(benchmark::State& state) {
   std::vector<uint8_t> frame(frame_size, 0);
-  const LatticeScreenPoint short_lines[][2] = {{{150, 90}, {170, 97}},
+  const Vec2 short_lines[][2] = {{{150, 90}, {170, 97}},
                                                {{160, 100}, {158, 120}},
                                                {{100, 50}, {112, 41}},
                                                {{200, 150}, {215, 150}}};
-  const LatticeScreenPoint long_lines[][2] = {{{-80, 20}, {400, 170}},
+  const Vec2 long_lines[][2] = {{{-80, 20}, {400, 170}},
                                               {{30, -60}, {290, 260}},
                                               {{319, 0}, {0, 199}},
                                               {{-500, 300}, {900, -100}}};

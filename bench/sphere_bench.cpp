@@ -70,7 +70,7 @@ void BM_SphereRadixSort(benchmark::State& state) {
   for (auto _ : state) {
     std::copy_n(unsorted.begin() + set * count, count, keys.begin());
     set = (set + 1) % sets;
-    radix_sort_keys(keys.data(), spare.data(), count);
+    sphere_radix_sort(keys.data(), spare.data(), count);
     benchmark::DoNotOptimize(keys.data());
   }
 }

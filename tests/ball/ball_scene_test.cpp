@@ -21,7 +21,7 @@ class BallScene : public ::testing::Test {
   static void SetUpTestSuite() { grain_build(); }
   void SetUp() override {
     ball_init();
-    ball_motion_reset();
+    ball_reset();
     scene_first_frame = 1;
     beat_pulse = 0;
     tick_count = 0;
@@ -36,7 +36,7 @@ class BallScene : public ::testing::Test {
 
 // Angles, shifts and depth; the grain's own test follows.
 auto motion() {
-  const ball_motion m = ball_motion_now();
+  const BallProbe m = ball_probe();
   return std::tuple(m.angle_x, m.angle_y, m.angle_z, m.shift_x, m.shift_y, m.depth);
 }
 
@@ -91,10 +91,10 @@ TEST_F(BallScene, TheDriftSweepsItsRangeAndOnePassEqualsItsTicksOneByOne) {
   EXPECT_EQ(low[2], 250);
   EXPECT_EQ(high[2], 378);
 
-  const ball_motion one_by_one = ball_motion_now();
+  const BallProbe one_by_one = ball_probe();
   SetUp();
   ticks(1024 + 300);
-  const ball_motion at_once = ball_motion_now();
+  const BallProbe at_once = ball_probe();
   EXPECT_EQ(motion(), previous);
   EXPECT_EQ(at_once.grain_index, one_by_one.grain_index);
   EXPECT_EQ(at_once.grain_phase, one_by_one.grain_phase);
@@ -106,7 +106,7 @@ TEST_F(BallScene, GrainStepsEveryFourTicksAndABeatShowsTheFace) {
   std::vector<int32_t> seen;
   for (int32_t t = 0; t < 25; ++t) {
     ticks(1);
-    seen.push_back(ball_motion_now().grain_index);
+    seen.push_back(ball_probe().grain_index);
   }
   const std::vector<int32_t> expected = {0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3,
                                          3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 0};
@@ -116,7 +116,7 @@ TEST_F(BallScene, GrainStepsEveryFourTicksAndABeatShowsTheFace) {
   beat_pulse = 1;
   ball_draw(frame.data());
   EXPECT_EQ(beat_pulse, 0) << "the draw takes the beat";
-  EXPECT_EQ(ball_motion_now().grain_index, grain_face_frame);
+  EXPECT_EQ(ball_probe().grain_index, grain_face_frame);
   // The face lies over the outer columns of rows 0 and 199, which are neither smoothed nor
   // cleared: the decayed picture (black) ORed with this pass's grain frame.
   const uint8_t* face = grain_frames[grain_face_frame];
@@ -126,10 +126,10 @@ TEST_F(BallScene, GrainStepsEveryFourTicksAndABeatShowsTheFace) {
   }
   for (int t = 1; t <= 3; ++t) {
     ticks(1);
-    EXPECT_EQ(ball_motion_now().grain_index, grain_face_frame) << "tick " << t;
+    EXPECT_EQ(ball_probe().grain_index, grain_face_frame) << "tick " << t;
   }
   ticks(1);
-  EXPECT_EQ(ball_motion_now().grain_index, 0);
+  EXPECT_EQ(ball_probe().grain_index, 0);
 }
 
 TEST_F(BallScene, FirstPassFadesToThePalette) {

@@ -24,21 +24,16 @@ class FeedbackTest : public ::testing::Test {
 
 TEST_F(FeedbackTest, StartCornersShiftEachProductOnItsOwn) {
   // Angle 0: sine 3, cosine 512; shifts (40, -30). -110 * 3 >> 9 is -1, not 0.
-  int32_t corners[4][2];
-  feedback_screen_corners(corners);
-  EXPECT_EQ(corners[0][0], 61);
-  EXPECT_EQ(corners[0][1], -41);
-  EXPECT_EQ(corners[1][0], 60);
-  EXPECT_EQ(corners[1][1], 179);
-  EXPECT_EQ(corners[2][0], 341);
-  EXPECT_EQ(corners[2][1], -40);
-  EXPECT_EQ(corners[3][0], 340);
-  EXPECT_EQ(corners[3][1], 180);
+  const FeedbackProbe probe = feedback_probe();
+  EXPECT_EQ(probe.corners[0], (Vec2{61, -41}));
+  EXPECT_EQ(probe.corners[1], (Vec2{60, 179}));
+  EXPECT_EQ(probe.corners[2], (Vec2{341, -40}));
+  EXPECT_EQ(probe.corners[3], (Vec2{340, 180}));
 }
 
 TEST_F(FeedbackTest, FirstTickTurnsByOneAndCentres) {
   advance(1);
-  const feedback_motion m = feedback_current_motion();
+  const FeedbackProbe m = feedback_probe();
   EXPECT_EQ(m.angle, 1);
   EXPECT_EQ(m.swing, 64);
   EXPECT_EQ(m.shift_x, 0);
@@ -51,9 +46,9 @@ TEST_F(FeedbackTest, FirstTickTurnsByOneAndCentres) {
 
 TEST_F(FeedbackTest, NoTicksChangeNothing) {
   advance(5);
-  const feedback_motion before = feedback_current_motion();
+  const FeedbackProbe before = feedback_probe();
   advance(0);
-  const feedback_motion after = feedback_current_motion();
+  const FeedbackProbe after = feedback_probe();
   EXPECT_EQ(after.angle, before.angle);
   EXPECT_EQ(after.swing, before.swing);
   EXPECT_EQ(after.shift_x, before.shift_x);
@@ -67,7 +62,7 @@ TEST_F(FeedbackTest, SwingTurnsBackAndForth) {
   int lowest = 0, highest = 0;
   for (int n = 0; n < 1024; ++n) {
     advance(1);
-    const int angle = feedback_current_motion().angle;
+    const int angle = feedback_probe().angle;
     lowest = std::min(lowest, angle >= 512 ? angle - 1024 : angle);
     highest = std::max(highest, angle >= 512 ? angle - 1024 : angle);
   }

@@ -118,8 +118,8 @@ TEST(SphereInit, NormalsPointIntoTheSphereWithLength256) {
   ASSERT_EQ(sphere_vertex_count, 266);
   ASSERT_EQ(sphere_face_count, 528);
   for (int v = 0; v < sphere_vertex_count; ++v) {
-    const SphereVec& n = sphere_vertex_normals[v];
-    const SphereVec& p = sphere_vertices[v];
+    const Vec3& n = sphere_vertex_normals[v];
+    const Vec3& p = sphere_vertices[v];
     EXPECT_NEAR(std::sqrt(double(n.x) * n.x + double(n.y) * n.y + double(n.z) * n.z), 256, 1.5);
     // Nearly opposite to the position: the inward normal of a sphere.
     EXPECT_LT(n.x * p.x + n.y * p.y + n.z * p.z, -256 * 192 * 95 / 100) << v;
@@ -131,7 +131,7 @@ TEST(SphereInit, NormalsPointIntoTheSphereWithLength256) {
 
 TEST(SpherePass, TiltZeroStillTiltsThroughSineEntryThree) {
   ASSERT_EQ(fx_sin(0), 3);
-  const SphereMatrix m = sphere_matrix(0, 0, 0);
+  const Matrix3 m = sphere_matrix(0, 0, 0);
   const int expected[3][3] = {{512, 3, 3}, {3, -512, -3}, {-3, -4, 512}};
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) EXPECT_EQ(m.m[i][j], expected[i][j]) << i << "," << j;
@@ -142,7 +142,7 @@ TEST(SpherePass, MatrixNegatesM12AfterItsShiftAndM20M21Before) {
   ASSERT_EQ(fx_cos(300), -140);
   EXPECT_EQ(sphere_matrix(0, 300, 0).m[1][2], 1);
   // With a tilt the products of -cos1 are inexact, and the early negation shows.
-  const SphereMatrix m = sphere_matrix(100, 300, 700);
+  const Matrix3 m = sphere_matrix(100, 300, 700);
   const int c1s2 = (-fx_cos(100) * fx_sin(300)) >> 9;
   EXPECT_NE(c1s2, -((fx_cos(100) * fx_sin(300)) >> 9));
   EXPECT_EQ(m.m[2][0], ((c1s2 * fx_cos(700)) >> 9) + ((fx_sin(100) * fx_sin(700)) >> 9));
@@ -150,22 +150,22 @@ TEST(SpherePass, MatrixNegatesM12AfterItsShiftAndM20M21Before) {
 }
 
 TEST(SpherePass, ProjectionCentresVerticesAtOrBehindTheEye) {
-  EXPECT_EQ(project_vertex({500, -400, 0}).x, 160);
-  EXPECT_EQ(project_vertex({500, -400, 0}).y, 100);
-  EXPECT_EQ(project_vertex({-7, 9, -300}).x, 160);
-  EXPECT_EQ(project_vertex({-7, 9, -300}).y, 100);
-  EXPECT_EQ(project_vertex({100, -50, 256}).x, 210);
-  EXPECT_EQ(project_vertex({100, -50, 256}).y, 75);
+  EXPECT_EQ(sphere_project_vertex({500, -400, 0}).x, 160);
+  EXPECT_EQ(sphere_project_vertex({500, -400, 0}).y, 100);
+  EXPECT_EQ(sphere_project_vertex({-7, 9, -300}).x, 160);
+  EXPECT_EQ(sphere_project_vertex({-7, 9, -300}).y, 100);
+  EXPECT_EQ(sphere_project_vertex({100, -50, 256}).x, 210);
+  EXPECT_EQ(sphere_project_vertex({100, -50, 256}).y, 75);
   // -1.5 truncates towards zero.
-  EXPECT_EQ(project_vertex({-3, 3, 256}).x, 159);
-  EXPECT_EQ(project_vertex({-3, 3, 256}).y, 101);
+  EXPECT_EQ(sphere_project_vertex({-3, 3, 256}).x, 159);
+  EXPECT_EQ(sphere_project_vertex({-3, 3, 256}).y, 101);
 }
 
 TEST(SpherePass, LightLevelsAreClampedTo0To63) {
-  EXPECT_EQ(vertex_light({0, 0, 256}, 0, 0), 63);
-  EXPECT_EQ(vertex_light({0, 0, -256}, 0, 0), 0);
-  EXPECT_EQ(vertex_light({256, 0, 256}, 128, 0), 63);
-  EXPECT_EQ(vertex_light({0, 100, 10}, -128, 0), 2);  // 2550 >> 10
+  EXPECT_EQ(sphere_vertex_light({0, 0, 256}, 0, 0), 63);
+  EXPECT_EQ(sphere_vertex_light({0, 0, -256}, 0, 0), 0);
+  EXPECT_EQ(sphere_vertex_light({256, 0, 256}, 128, 0), 63);
+  EXPECT_EQ(sphere_vertex_light({0, 100, 10}, -128, 0), 2);  // 2550 >> 10
 }
 
 TEST(SpherePass, DepthSortIsFarthestFirstAndStable) {
@@ -174,7 +174,7 @@ TEST(SpherePass, DepthSortIsFarthestFirstAndStable) {
   const uint32_t depth[8] = {500, 700, 500, 0xFFFF, 100, 500, 700, 0};
   for (uint32_t f = 0; f < 8; ++f) keys[f] = depth[f] << 16 | f;
   uint32_t spare[8];
-  radix_sort_keys(keys, spare, 8);
+  sphere_radix_sort(keys, spare, 8);
   const uint32_t order[8] = {3, 1, 6, 0, 2, 5, 4, 7};
   for (int i = 0; i < 8; ++i) EXPECT_EQ(keys[i] & 0xFFFF, order[i]) << i;
 }

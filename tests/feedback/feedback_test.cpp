@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "scenes/common/effect.h"
@@ -31,29 +32,20 @@ TEST_F(FeedbackTest, StartCornersShiftEachProductOnItsOwn) {
   EXPECT_EQ(probe.corners[3], (Vec2{340, 180}));
 }
 
-TEST_F(FeedbackTest, FirstTickTurnsByOneAndCentres) {
-  advance(1);
+// Angle, swing, shifts and their phases, compared in one go.
+auto motion() {
   const FeedbackProbe m = feedback_probe();
-  EXPECT_EQ(m.angle, 1);
-  EXPECT_EQ(m.swing, 64);
-  EXPECT_EQ(m.shift_x, 0);
-  EXPECT_EQ(m.shift_y, 7);
-  EXPECT_EQ(m.swing_phase, 259);
-  EXPECT_EQ(m.shift_x_phase, 2);
-  EXPECT_EQ(m.shift_y_phase, 43);
-  EXPECT_EQ(tick_count, 0u);
+  return std::tuple(m.angle, m.swing, m.shift_x, m.shift_y, m.swing_phase, m.shift_x_phase, m.shift_y_phase);
 }
 
-TEST_F(FeedbackTest, NoTicksChangeNothing) {
-  advance(5);
-  const FeedbackProbe before = feedback_probe();
+TEST_F(FeedbackTest, FirstTickTurnsByOneAndCentresAndNoTicksChangeNothing) {
+  advance(1);
+  EXPECT_EQ(motion(), std::tuple(1, 64, 0, 7, 259, 2, 43));
+  EXPECT_EQ(tick_count, 0u);
+  advance(4);
+  const auto before = motion();
   advance(0);
-  const FeedbackProbe after = feedback_probe();
-  EXPECT_EQ(after.angle, before.angle);
-  EXPECT_EQ(after.swing, before.swing);
-  EXPECT_EQ(after.shift_x, before.shift_x);
-  EXPECT_EQ(after.shift_y, before.shift_y);
-  EXPECT_EQ(after.swing_phase, before.swing_phase);
+  EXPECT_EQ(motion(), before);
   EXPECT_EQ(tick_count, 0u);
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "scenes/common/fx.h"
@@ -193,12 +194,8 @@ TEST(SphereMotionTest, AdvancesEveryStepPerTickWithDerivedValuesLagging) {
   tick_count = 4;
   sphere_advance();
   EXPECT_EQ(tick_count, 4u) << "sphere_advance leaves tick_count";
-  EXPECT_EQ(sphere_motion.tilt_angle, 0);
-  EXPECT_EQ(sphere_motion.turn_angle, 4);
-  EXPECT_EQ(sphere_motion.roll_angle, 1020);
-  EXPECT_EQ(sphere_motion.phase_d, 8);
-  EXPECT_EQ(sphere_motion.phase_e, 12);
-  EXPECT_EQ(sphere_motion.wobble_phase, 20);
+  EXPECT_EQ(std::tuple(m.tilt_angle, m.turn_angle, m.roll_angle, m.phase_d, m.phase_e, m.wobble_phase),
+            std::tuple(0, 4, 1020, 8, 12, 20));
   // From the angles before the fourth step.
   EXPECT_EQ(sphere_motion.light_x, fx_sin(6) >> 2);
   EXPECT_EQ(sphere_motion.light_y, fx_sin(9) >> 2);

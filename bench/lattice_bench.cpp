@@ -6,20 +6,14 @@
 
 #include "scenes/common/fx.h"
 #include "scenes/lattice/lattice.h"
+#include "bench/scene_pass.h"
 
 namespace {
 
 // Draw plus the update of one tick (the init also builds the grain frames, outside the timing).
 void BM_LatticePass(benchmark::State& state) {
   lattice_init();
-  std::vector<uint8_t> frame(frame_size, 0);
-  scene_first_frame = 1;
-  for (auto _ : state) {
-    lattice_draw(frame.data());
-    tick_count = 1;
-    lattice_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
+  bench_scene_passes(state, lattice_draw, lattice_update);
   lattice_init();
 }
 BENCHMARK(BM_LatticePass);

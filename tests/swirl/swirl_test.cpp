@@ -6,7 +6,6 @@
 
 #include "scenes/common/effect.h"
 #include "scenes/swirl/swirl.h"
-#include "tests/scene_pass.h"
 
 namespace {
 
@@ -156,10 +155,6 @@ TEST_F(SwirlTest, EdgeRowsOnlyDecay) {
     EXPECT_EQ(pixel(frame, x, 0), x % 2 ? 0 : 86);
     EXPECT_EQ(pixel(frame, x, 199), x % 2 ? 0 : 241);
   }
-}
-
-TEST_F(SwirlTest, FirstPassRequestsThePaletteOnce) {
-  test_support::expect_first_pass_fades_to(swirl_draw, frame.data(), swirl_palette);
 }
 
 TEST_F(SwirlTest, PassDecaysAddsAndSmooths) {

@@ -8,6 +8,7 @@
 #include "scenes/ball/ball.h"
 #include "scenes/ball/ball_steps.h"
 #include "scenes/common/fx.h"
+#include "bench/scene_pass.h"
 
 namespace {
 
@@ -18,16 +19,9 @@ void BM_BallPass(benchmark::State& state) {
     grain_ready = true;
   }
   ball_init();
-  ball_motion_reset();
-  std::vector<uint8_t> frame(frame_size, 0);
-  scene_first_frame = 1;
-  for (auto _ : state) {
-    ball_draw(frame.data());
-    tick_count = 1;
-    ball_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
-  ball_motion_reset();
+  ball_reset();
+  bench_scene_passes(state, ball_draw, ball_update);
+  ball_reset();
 }
 BENCHMARK(BM_BallPass);
 

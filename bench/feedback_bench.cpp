@@ -6,6 +6,7 @@
 
 #include "scenes/common/effect.h"
 #include "scenes/feedback/feedback.h"
+#include "bench/scene_pass.h"
 
 namespace {
 
@@ -13,13 +14,7 @@ void BM_FeedbackPass(benchmark::State& state) {
   std::vector<uint8_t> frame(frame_size);
   for (int32_t i = 0; i < frame_size; ++i) frame[i] = static_cast<uint8_t>(i * 7);
   feedback_reset();
-  scene_first_frame = 1;
-  for (auto _ : state) {
-    feedback_draw(frame.data());
-    tick_count = 1;
-    feedback_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
+  bench_scene_passes(state, feedback_draw, feedback_update, frame);
   feedback_reset();
 }
 BENCHMARK(BM_FeedbackPass);

@@ -6,20 +6,14 @@
 
 #include "scenes/common/fx.h"
 #include "scenes/lattice/lattice.h"
+#include "bench/scene_pass.h"
 
 namespace {
 
 // Draw plus the update of one tick (the init also builds the grain frames, outside the timing).
 void BM_LatticePass(benchmark::State& state) {
   lattice_init();
-  std::vector<uint8_t> frame(frame_size, 0);
-  scene_first_frame = 1;
-  for (auto _ : state) {
-    lattice_draw(frame.data());
-    tick_count = 1;
-    lattice_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
+  bench_scene_passes(state, lattice_draw, lattice_update);
   lattice_init();
 }
 BENCHMARK(BM_LatticePass);
@@ -27,11 +21,11 @@ BENCHMARK(BM_LatticePass);
 // Lines as the lattice throws them: short far ones, long near ones clipped at the edges.
 void BM_DrawLineOr(benchmark::State& state) {
   std::vector<uint8_t> frame(frame_size, 0);
-  const LatticeScreenPoint short_lines[][2] = {{{150, 90}, {170, 97}},
+  const Vec2 short_lines[][2] = {{{150, 90}, {170, 97}},
                                                {{160, 100}, {158, 120}},
                                                {{100, 50}, {112, 41}},
                                                {{200, 150}, {215, 150}}};
-  const LatticeScreenPoint long_lines[][2] = {{{-80, 20}, {400, 170}},
+  const Vec2 long_lines[][2] = {{{-80, 20}, {400, 170}},
                                               {{30, -60}, {290, 260}},
                                               {{319, 0}, {0, 199}},
                                               {{-500, 300}, {900, -100}}};

@@ -9,6 +9,7 @@
 #include "scenes/sphere/sphere_mesh.h"
 #include "scenes/sphere/sphere.h"
 #include "scenes/swirl/swirl.h"
+#include "bench/scene_pass.h"
 
 namespace {
 
@@ -23,14 +24,7 @@ void prepare_sphere() {
 
 void BM_SpherePass(benchmark::State& state) {
   prepare_sphere();
-  std::vector<uint8_t> frame(64000, 0);
-  scene_first_frame = 1;
-  for (auto _ : state) {
-    sphere_draw(frame.data());
-    tick_count = 1;
-    sphere_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
+  bench_scene_passes(state, sphere_draw, sphere_update);
 }
 BENCHMARK(BM_SpherePass);
 
@@ -70,7 +64,7 @@ void BM_SphereRadixSort(benchmark::State& state) {
   for (auto _ : state) {
     std::copy_n(unsorted.begin() + set * count, count, keys.begin());
     set = (set + 1) % sets;
-    radix_sort_keys(keys.data(), spare.data(), count);
+    sphere_radix_sort(keys.data(), spare.data(), count);
     benchmark::DoNotOptimize(keys.data());
   }
 }

@@ -6,20 +6,14 @@
 
 #include "scenes/common/fx.h"
 #include "scenes/swarm/swarm.h"
+#include "bench/scene_pass.h"
 
 namespace {
 
 // Draw plus the update of one tick, from the start of the scene through its flights.
 void BM_SwarmPass(benchmark::State& state) {
   swarm_init();
-  std::vector<uint8_t> frame(frame_size, 0);
-  scene_first_frame = 0;
-  for (auto _ : state) {
-    swarm_draw(frame.data());
-    tick_count = 1;
-    swarm_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
+  bench_scene_passes(state, swarm_draw, swarm_update);
   swarm_init();
 }
 BENCHMARK(BM_SwarmPass);

@@ -6,19 +6,13 @@
 
 #include "scenes/common/effect.h"
 #include "scenes/swirl/swirl.h"
+#include "bench/scene_pass.h"
 
 namespace {
 
 void BM_SwirlPass(benchmark::State& state) {
   swirl_init();
-  std::vector<uint8_t> frame(frame_size, 0);
-  scene_first_frame = 1;
-  for (auto _ : state) {
-    swirl_draw(frame.data());
-    tick_count = 1;
-    swirl_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
+  bench_scene_passes(state, swirl_draw, swirl_update);
   swirl_reset();
 }
 BENCHMARK(BM_SwirlPass);

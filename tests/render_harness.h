@@ -38,14 +38,10 @@ inline std::string scratch_name(const std::string& stem, const std::string& exte
   return stem + "-" + std::to_string(test_support_pid()) + "-" + std::to_string(++serial) + extension;
 }
 
-// Runs "./tarnwick-render ARGS" in the working directory (or the one from there in folder, which
-// then holds the show data); returns its exit code.
-inline int run_render(const std::string& args, std::string* output = nullptr, const std::string& folder = "") {
-  const std::string program =
-      folder.empty() ? std::string(TEST_SUPPORT_RENDER)
-                     : "cd '" + folder + "' && '" + std::filesystem::current_path().string() + "/tarnwick-render'";
-  const std::string command = program + " " + args + " 2>&1";
-  FILE* pipe = test_support_open_command(command.c_str());
+// Runs a shell command with standard error joined to standard output; returns its exit code
+// (-1 when it could not run) and, if asked, what it wrote.
+inline int run_command(const std::string& command, std::string* output = nullptr) {
+  FILE* pipe = test_support_open_command((command + " 2>&1").c_str());
   if (!pipe) return -1;
   std::string text;
   char chunk[4096];
@@ -54,6 +50,15 @@ inline int run_render(const std::string& args, std::string* output = nullptr, co
   const int code = test_support_close_command(pipe);
   if (output) *output = text;
   return code;
+}
+
+// Runs "./tarnwick-render ARGS" in the working directory (or the one from there in folder, which
+// then holds the show data); returns its exit code.
+inline int run_render(const std::string& args, std::string* output = nullptr, const std::string& folder = "") {
+  const std::string program =
+      folder.empty() ? std::string(TEST_SUPPORT_RENDER)
+                     : "cd '" + folder + "' && '" + std::filesystem::current_path().string() + "/tarnwick-render'";
+  return run_command(program + " " + args, output);
 }
 
 inline std::vector<uint8_t> read_file(const std::string& path) {

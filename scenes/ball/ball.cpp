@@ -9,12 +9,12 @@ namespace {
 
 int32_t ball_vertex_count = 0;
 int32_t ball_face_count = 0;
-ball_vector ball_vertices[ball_capacity];
-ball_face ball_faces[ball_capacity];
-ball_vector ball_normals[ball_capacity];
-ball_vector ball_view[ball_capacity];
-ball_vector ball_view_normals[ball_capacity];
-ball_point ball_screen[ball_capacity];
+Vec3 ball_vertices[ball_capacity];
+BallFace ball_faces[ball_capacity];
+Vec3 ball_normals[ball_capacity];
+Vec3 ball_view[ball_capacity];
+Vec3 ball_view_normals[ball_capacity];
+Vec2 ball_screen[ball_capacity];
 uint32_t ball_keys[2][ball_capacity];
 
 uint8_t ball_decay[256];
@@ -76,9 +76,9 @@ void ball_draw(uint8_t* frame) {
   fx_first_pass(ball_palette);
   fx_decay(frame, ball_decay);
 
-  const ball_matrix m = ball_build_matrix(ball_angle_x, ball_angle_y, ball_angle_z);
+  const Matrix3 m = ball_build_matrix(ball_angle_x, ball_angle_y, ball_angle_z);
   for (int32_t i = 0; i < ball_vertex_count; ++i) {
-    const ball_vector v = ball_rotate(m, ball_vertices[i]);
+    const Vec3 v = ball_rotate(m, ball_vertices[i]);
     ball_view[i] = {v.x + ball_shift_x, v.y + ball_shift_y, v.z + ball_depth};
     ball_screen[i] = ball_project(ball_view[i]);
   }
@@ -106,12 +106,12 @@ void ball_update(double) {
   tick_count = 0;
 }
 
-ball_motion ball_motion_now() {
+BallProbe ball_probe() {
   return {ball_angle_x, ball_angle_y, ball_angle_z, ball_shift_x,     ball_shift_y,
           ball_depth,   ball_grain_index, ball_grain_phase};
 }
 
-void ball_motion_reset() {
+void ball_reset() {
   ball_angle_x = ball_angle_y = ball_angle_z = 0;
   ball_shift_x = ball_shift_y = 0;
   ball_depth = 350;

@@ -8,13 +8,9 @@
 
 namespace {
 
-struct corner {
-  int32_t x, y;
-};
-
 // Per-row step of an edge in 16.16. Edges are kept as unsigned 32-bit values that wrap like the
 // machine's registers, so stepping is exact and never overflows.
-uint32_t edge_step(corner from, corner to) {
+uint32_t edge_step(Vec2 from, Vec2 to) {
   const int64_t step = (int64_t{to.x} - from.x) * 65536 / (int64_t{to.y} - from.y);
   return static_cast<uint32_t>(step);
 }
@@ -51,9 +47,9 @@ void fill_rows(int32_t first, int32_t last, uint32_t* long_edge, uint32_t long_s
 }  // namespace
 
 void fill_flat_triangle(const flat_triangle& triangle, uint8_t* destination) {
-  corner v0 = {triangle.x0, triangle.y0};
-  corner v1 = {triangle.x1, triangle.y1};
-  corner v2 = {triangle.x2, triangle.y2};
+  Vec2 v0 = {triangle.x0, triangle.y0};
+  Vec2 v1 = {triangle.x1, triangle.y1};
+  Vec2 v2 = {triangle.x2, triangle.y2};
   // Three compare-exchanges; equal heights exchange too, which decides the edges of flat tops.
   if (v0.y >= v1.y) std::swap(v0, v1);
   if (v0.y >= v2.y) std::swap(v0, v2);
@@ -74,15 +70,15 @@ void fill_flat_triangle(const flat_triangle& triangle, uint8_t* destination) {
   }
 }
 
-void ball_paint_faces(const uint32_t* sorted_keys, int32_t count, const ball_face* faces,
-                      const ball_vector* view_normals, const ball_point* screen, uint8_t* frame) {
+void ball_paint_faces(const uint32_t* sorted_keys, int32_t count, const BallFace* faces,
+                      const Vec3* view_normals, const Vec2* screen, uint8_t* frame) {
   for (int32_t i = 0; i < count; ++i) {
     const uint32_t f = sorted_keys[i] & 65535u;
     const int32_t colour = ball_face_colour(view_normals[f].z);
     if (colour < 0) continue;
-    const ball_point& p = screen[faces[f].p];
-    const ball_point& q = screen[faces[f].q];
-    const ball_point& r = screen[faces[f].r];
+    const Vec2& p = screen[faces[f].p];
+    const Vec2& q = screen[faces[f].q];
+    const Vec2& r = screen[faces[f].r];
     if (p.x == ball_unprojected || q.x == ball_unprojected || r.x == ball_unprojected) continue;
     fill_flat_triangle({p.x, p.y, q.x, q.y, r.x, r.y, colour}, frame);
   }

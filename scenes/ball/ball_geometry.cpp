@@ -5,7 +5,7 @@
 #include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
 
-ball_vector ball_face_normal(const ball_vector& p, const ball_vector& q, const ball_vector& r) {
+Vec3 ball_face_normal(const Vec3& p, const Vec3& q, const Vec3& r) {
   // 64-bit so that no stored mesh can overflow; for the ball's faces the sum fits 32 bits.
   const int64_t ax = p.x - r.x, ay = p.y - r.y, az = p.z - r.z;
   const int64_t bx = p.x - q.x, by = p.y - q.y, bz = p.z - q.z;
@@ -21,13 +21,13 @@ ball_vector ball_face_normal(const ball_vector& p, const ball_vector& q, const b
   return {scaled(nx), scaled(ny), scaled(nz)};
 }
 
-ball_matrix ball_build_matrix(int32_t angle_x, int32_t angle_y, int32_t angle_z) {
+Matrix3 ball_build_matrix(int32_t angle_x, int32_t angle_y, int32_t angle_z) {
   const int32_t sinx = fx_sin(angle_x), cosx = fx_cos(angle_x);
   const int32_t siny = fx_sin(angle_y), cosy = fx_cos(angle_y);
   const int32_t sinz = fx_sin(angle_z), cosz = fx_cos(angle_z);
   const int32_t sxsy = sinx * siny >> 9;
   const int32_t ncxsy = (-cosx) * siny >> 9;
-  ball_matrix m;
+  Matrix3 m;
   m.m[0][0] = cosy * cosz >> 9;
   m.m[0][1] = cosy * sinz >> 9;
   m.m[0][2] = siny;
@@ -40,7 +40,7 @@ ball_matrix ball_build_matrix(int32_t angle_x, int32_t angle_y, int32_t angle_z)
   return m;
 }
 
-ball_vector ball_rotate(const ball_matrix& m, const ball_vector& v) {
+Vec3 ball_rotate(const Matrix3& m, const Vec3& v) {
   return {
       (v.x * m.m[0][0] >> 9) + (v.y * m.m[0][1] >> 9) + (v.z * m.m[0][2] >> 9),
       (v.x * m.m[1][0] >> 9) + (v.y * m.m[1][1] >> 9) + (v.z * m.m[1][2] >> 9),
@@ -48,7 +48,7 @@ ball_vector ball_rotate(const ball_matrix& m, const ball_vector& v) {
   };
 }
 
-ball_point ball_project(const ball_vector& view) {
+Vec2 ball_project(const Vec3& view) {
   if (view.z <= 0) return {ball_unprojected, ball_unprojected};
   // 256 * X / (Z + 256) in 16.16; 64-bit only guards points far outside the ball's reach.
   const int64_t d = int64_t{view.z} * 256 + 65536;
@@ -56,7 +56,7 @@ ball_point ball_project(const ball_vector& view) {
           static_cast<int32_t>(int64_t{view.y} * 65536 / d) + 100};
 }
 
-void ball_depth_keys(const ball_face* faces, int32_t face_count, const ball_vector* view,
+void ball_depth_keys(const BallFace* faces, int32_t face_count, const Vec3* view,
                      uint32_t* keys) {
   for (int32_t f = 0; f < face_count; ++f) {
     const int32_t sum = view[faces[f].p].z + view[faces[f].q].z + view[faces[f].r].z;

@@ -33,28 +33,26 @@ int32_t swing_phase = 256;
 int32_t shift_x_phase = 0;
 int32_t shift_y_phase = 40;
 
-int32_t screen_corners[4][2];
-
 // Each product with the sine table is shifted back on its own before the sum.
-void place_corners() {
+void place_corners(Vec2 screen_corners[4]) {
   const int32_t sine = sine_table[feedback_angle];
   const int32_t cosine = sine_table[(feedback_angle + 256) & 1023];
   for (int32_t c = 0; c < 4; ++c) {
     const int32_t x = feedback_corners[c][0];
     const int32_t y = feedback_corners[c][1];
-    screen_corners[c][0] = (x * cosine >> 9) - (y * sine >> 9) + 160 + feedback_shift_x;
-    screen_corners[c][1] = (x * sine >> 9) + (y * cosine >> 9) + 100 + feedback_shift_y;
+    screen_corners[c].x = (x * cosine >> 9) - (y * sine >> 9) + 160 + feedback_shift_x;
+    screen_corners[c].y = (x * sine >> 9) + (y * cosine >> 9) + 100 + feedback_shift_y;
   }
 }
 
-void draw_quad(uint8_t* frame) {
+void draw_quad(uint8_t* frame, const Vec2 screen_corners[4]) {
   for (int32_t n = 0; n < 2; ++n) {
     const int32_t* corner = feedback_triangles[n];
     const int32_t(*uv)[2] = feedback_uv[n];
     const mapped_triangle triangle{
-        screen_corners[corner[0]][0], screen_corners[corner[0]][1],
-        screen_corners[corner[1]][0], screen_corners[corner[1]][1],
-        screen_corners[corner[2]][0], screen_corners[corner[2]][1],
+        screen_corners[corner[0]].x, screen_corners[corner[0]].y,
+        screen_corners[corner[1]].x, screen_corners[corner[1]].y,
+        screen_corners[corner[2]].x, screen_corners[corner[2]].y,
         {0, 0, 0, 0},
         uv[0][0], uv[0][1], uv[1][0], uv[1][1], uv[2][0], uv[2][1],
         feedback_copy};
@@ -73,8 +71,9 @@ void feedback_draw(uint8_t* frame) {
   for (int32_t y = 0; y < screen_height; ++y) {
     std::memcpy(feedback_copy + y * copy_width, frame + y * screen_width + copy_first_column, copy_width);
   }
-  place_corners();
-  draw_quad(frame);
+  Vec2 screen_corners[4];
+  place_corners(screen_corners);
+  draw_quad(frame, screen_corners);
   fx_clear_row(frame, 0, 0, screen_width);
   fx_clear_row(frame, screen_height - 1, 0, screen_width);
   // The division's rounding down is the only fade.
@@ -95,9 +94,11 @@ void feedback_update(double) {
   tick_count = 0;
 }
 
-feedback_motion feedback_current_motion() {
-  return {feedback_angle, feedback_swing, feedback_shift_x, feedback_shift_y,
-          swing_phase,    shift_x_phase,  shift_y_phase};
+FeedbackProbe feedback_probe() {
+  FeedbackProbe probe = {feedback_angle, feedback_swing, feedback_shift_x, feedback_shift_y,
+                         swing_phase,    shift_x_phase,  shift_y_phase,    {}};
+  place_corners(probe.corners);
+  return probe;
 }
 
 void feedback_reset() {
@@ -108,9 +109,4 @@ void feedback_reset() {
   swing_phase = 256;
   shift_x_phase = 0;
   shift_y_phase = 40;
-}
-
-void feedback_screen_corners(int32_t corners[4][2]) {
-  place_corners();
-  std::memcpy(corners, screen_corners, sizeof screen_corners);
 }

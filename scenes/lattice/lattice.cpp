@@ -11,8 +11,8 @@ constexpr int32_t lattice_side = 8;
 constexpr int32_t lattice_spacing = 512;
 constexpr int32_t drift_step = 5;
 
-LatticePoint lattice_points[lattice_point_count];
-LatticePoint lattice_view[lattice_point_count];
+Vec3 lattice_points[lattice_point_count];
+Vec3 lattice_view[lattice_point_count];
 LatticeEdge lattice_edges[lattice_edge_count];
 
 uint32_t lattice_spin = 0;
@@ -63,7 +63,7 @@ void transform_points() {
 }
 
 // Moves the hidden end h of an edge onto the near plane, towards the visible end v.
-LatticePoint clip_to_near(LatticePoint v, LatticePoint h) {
+Vec3 clip_to_near(Vec3 v, Vec3 h) {
   const int64_t depth = static_cast<int64_t>(v.z) - h.z;
   return {static_cast<int32_t>(v.x + (static_cast<int64_t>(h.x) - v.x) * v.z / depth),
           static_cast<int32_t>(v.y + (static_cast<int64_t>(h.y) - v.y) * v.z / depth), 1};
@@ -78,7 +78,7 @@ uint8_t depth_colour(int32_t z1, int32_t z2) {
 
 }  // namespace
 
-LatticeScreenPoint project_point(LatticePoint p) {
+Vec2 project_point(Vec3 p) {
   if (p.z <= 0) return {160, 100};
   // 256 * x / (z + 256) in 16.16 form; 64-bit so that no input can overflow.
   const int64_t depth = static_cast<int64_t>(p.z) * 256 + 65536;
@@ -86,7 +86,7 @@ LatticeScreenPoint project_point(LatticePoint p) {
           static_cast<int32_t>(100 + static_cast<int64_t>(p.y) * 65536 / depth)};
 }
 
-void lattice_draw_edge(uint8_t* frame, LatticePoint p1, LatticePoint p2) {
+void lattice_draw_edge(uint8_t* frame, Vec3 p1, Vec3 p2) {
   if (p1.z <= 0 && p2.z <= 0) return;
   if (p1.z <= 0) p1 = clip_to_near(p2, p1);
   if (p2.z <= 0) p2 = clip_to_near(p1, p2);

@@ -2,6 +2,8 @@
 // Scene 1: flight through a depth-shaded 8x8x8 line lattice over grain, face flashes on beats.
 #include <cstdint>
 
+#include "scenes/common/fixed3d.h"
+
 void lattice_init();
 void lattice_draw(uint8_t* frame);
 void lattice_update(double ticks);
@@ -12,36 +14,25 @@ extern const uint8_t lattice_palette[768];
 constexpr int32_t lattice_point_count = 512;
 constexpr int32_t lattice_edge_count = 1344;
 
-struct LatticePoint {
-  int32_t x;
-  int32_t y;
-  int32_t z;
-};
-
-struct LatticeScreenPoint {
-  int32_t x;
-  int32_t y;
-};
-
 struct LatticeEdge {
   int32_t first;
   int32_t second;
 };
 
 // Projection with focal distance 256 about (160, 100); points at z <= 0 land on the centre.
-LatticeScreenPoint project_point(LatticePoint p);
+Vec2 project_point(Vec3 p);
 
 // ORs colour into the pixels of the line from a towards b (b itself excluded), clipped to the
 // 320x200 frame.
-void draw_line_or(uint8_t* frame, LatticeScreenPoint a, LatticeScreenPoint b, uint8_t colour);
+void draw_line_or(uint8_t* frame, Vec2 a, Vec2 b, uint8_t colour);
 
 // Clips the view-space edge at the near plane, projects it and draws it shaded by depth.
-void lattice_draw_edge(uint8_t* frame, LatticePoint p1, LatticePoint p2);
+void lattice_draw_edge(uint8_t* frame, Vec3 p1, Vec3 p2);
 
 // A read-only look at the scene's state, for tests.
 struct LatticeProbe {
-  const LatticePoint* points;
-  const LatticePoint* view;
+  const Vec3* points;
+  const Vec3* view;
   const LatticeEdge* edges;
   uint32_t spin;
   uint32_t turn;

@@ -35,7 +35,7 @@ void vertical_span(uint8_t* frame, int32_t x, int32_t y1, int32_t y2, uint8_t co
 
 }  // namespace
 
-void draw_line_or(uint8_t* frame, LatticeScreenPoint a, LatticeScreenPoint b, uint8_t colour) {
+void draw_line_or(uint8_t* frame, Vec2 a, Vec2 b, uint8_t colour) {
   if (a.x > b.x) std::swap(a, b);
   int32_t x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
   if (x2 < 0 || x1 > last_column || std::max(y1, y2) < 0 || std::min(y1, y2) > last_row) return;

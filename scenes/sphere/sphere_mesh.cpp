@@ -8,11 +8,11 @@
 uint8_t sphere_shade_table[64 * 256];
 int32_t sphere_vertex_count = 0;
 int32_t sphere_face_count = 0;
-SphereVec sphere_vertices[sphere_max_vertices];
+Vec3 sphere_vertices[sphere_max_vertices];
 int32_t sphere_faces[sphere_max_faces][3];
 int32_t sphere_uv[sphere_max_vertices][2];
-SphereVec sphere_face_normals[sphere_max_faces];
-SphereVec sphere_vertex_normals[sphere_max_vertices];
+Vec3 sphere_face_normals[sphere_max_faces];
+Vec3 sphere_vertex_normals[sphere_max_vertices];
 
 namespace {
 
@@ -66,7 +66,7 @@ void load_sphere_model() {
     return;
   for (uint32_t i = 0; i < vertex_count; ++i) {
     const uint8_t* p = sphere_model + vertex_offset + i * 6;
-    sphere_vertices[i] = SphereVec{read_i16(p), read_i16(p + 2), read_i16(p + 4)};
+    sphere_vertices[i] = Vec3{read_i16(p), read_i16(p + 2), read_i16(p + 4)};
   }
   for (uint32_t f = 0; f < face_count; ++f) {
     const uint8_t* p = sphere_model + face_offset + f * 6;
@@ -99,18 +99,18 @@ void build_sphere_uv() {
 
 void compute_sphere_normals() {
   for (int32_t f = 0; f < sphere_face_count; ++f) {
-    const SphereVec& p0 = sphere_vertices[sphere_faces[f][0]];
-    const SphereVec& p1 = sphere_vertices[sphere_faces[f][1]];
-    const SphereVec& p2 = sphere_vertices[sphere_faces[f][2]];
+    const Vec3& p0 = sphere_vertices[sphere_faces[f][0]];
+    const Vec3& p1 = sphere_vertices[sphere_faces[f][1]];
+    const Vec3& p2 = sphere_vertices[sphere_faces[f][2]];
     // (P0 - P2) x (P0 - P1): points into the sphere for this winding.
     const int32_t nx = (p0.y - p2.y) * (p0.z - p1.z) - (p0.z - p2.z) * (p0.y - p1.y);
     const int32_t ny = (p0.z - p2.z) * (p0.x - p1.x) - (p0.x - p2.x) * (p0.z - p1.z);
     const int32_t nz = (p0.x - p2.x) * (p0.y - p1.y) - (p0.y - p2.y) * (p0.x - p1.x);
     const int64_t squares = int64_t{nx} * nx + int64_t{ny} * ny + int64_t{nz} * nz;
     const float length = static_cast<float>(std::sqrt(static_cast<double>(squares)));
-    SphereVec& n = sphere_face_normals[f];
+    Vec3& n = sphere_face_normals[f];
     if (length == 0.0f) {
-      n = SphereVec{0, 0, 0};
+      n = Vec3{0, 0, 0};
       continue;
     }
     n.x = nearest(256.0 * nx / length);
@@ -129,8 +129,8 @@ void compute_sphere_normals() {
         ++count;
       }
     }
-    SphereVec& n = sphere_vertex_normals[v];
-    n = SphereVec{0, 0, 0};
+    Vec3& n = sphere_vertex_normals[v];
+    n = Vec3{0, 0, 0};
     if (count == 0) continue;
     const float average[3] = {static_cast<float>(sum[0]) / static_cast<float>(count),
                               static_cast<float>(sum[1]) / static_cast<float>(count),

@@ -6,8 +6,8 @@
 #include "scenes/sphere/sphere_mesh.h"
 #include "scenes/swirl/swirl.h"
 
-SphereVec sphere_view[sphere_max_vertices];
-ScreenPoint sphere_screen[sphere_max_vertices];
+Vec3 sphere_view[sphere_max_vertices];
+Vec2 sphere_screen[sphere_max_vertices];
 uint8_t sphere_front[sphere_max_faces];
 int32_t sphere_light[sphere_max_vertices];
 uint32_t sphere_keys[sphere_key_capacity];
@@ -19,12 +19,12 @@ constexpr int32_t centre_y = 100;
 constexpr int32_t drift_z = 300;
 constexpr int32_t light_z = 255;
 
-SphereVec rotated_normals[sphere_max_vertices];
+Vec3 rotated_normals[sphere_max_vertices];
 uint32_t spare_keys[sphere_key_capacity];
 
 }  // namespace
 
-SphereMatrix sphere_matrix(int32_t tilt, int32_t turn, int32_t roll) {
+Matrix3 sphere_matrix(int32_t tilt, int32_t turn, int32_t roll) {
   const int32_t sin1 = fx_sin(tilt), cos1 = fx_cos(tilt);
   const int32_t sin2 = fx_sin(turn), cos2 = fx_cos(turn);
   const int32_t sin3 = fx_sin(roll), cos3 = fx_cos(roll);
@@ -32,7 +32,7 @@ SphereMatrix sphere_matrix(int32_t tilt, int32_t turn, int32_t roll) {
   // is part of the result (m12 negates after the shift, m20 and m21 before).
   const int32_t s1s2 = (sin1 * sin2) >> 9;
   const int32_t c1s2 = (-cos1 * sin2) >> 9;
-  SphereMatrix m;
+  Matrix3 m;
   m.m[0][0] = (cos2 * cos3) >> 9;
   m.m[0][1] = (cos2 * sin3) >> 9;
   m.m[0][2] = sin2;
@@ -45,64 +45,64 @@ SphereMatrix sphere_matrix(int32_t tilt, int32_t turn, int32_t roll) {
   return m;
 }
 
-SphereVec rotate_vector(const SphereMatrix& matrix, const SphereVec& p) {
+Vec3 sphere_rotate(const Matrix3& matrix, const Vec3& p) {
   int32_t r[3];
   for (int32_t i = 0; i < 3; ++i) {
     r[i] = ((p.x * matrix.m[i][0]) >> 9) + ((p.y * matrix.m[i][1]) >> 9) +
            ((p.z * matrix.m[i][2]) >> 9);
   }
-  return SphereVec{r[0], r[1], r[2]};
+  return Vec3{r[0], r[1], r[2]};
 }
 
-ScreenPoint project_vertex(const SphereVec& view) {
-  if (view.z <= 0) return ScreenPoint{centre_x, centre_y};
+Vec2 sphere_project_vertex(const Vec3& view) {
+  if (view.z <= 0) return Vec2{centre_x, centre_y};
   // 256 x / (z + 256), truncated towards zero; 64 bits keep any 32-bit input in range.
   const int64_t divisor = (int64_t{view.z} << 8) + 65536;
-  return ScreenPoint{static_cast<int32_t>(centre_x + (int64_t{view.x} << 16) / divisor),
+  return Vec2{static_cast<int32_t>(centre_x + (int64_t{view.x} << 16) / divisor),
                      static_cast<int32_t>(centre_y + (int64_t{view.y} << 16) / divisor)};
 }
 
-bool is_front_face(const ScreenPoint& p0, const ScreenPoint& p1, const ScreenPoint& p2) {
+bool sphere_is_front_face(const Vec2& p0, const Vec2& p1, const Vec2& p2) {
   return int64_t{p0.x - p1.x} * (p0.y - p2.y) > int64_t{p0.y - p1.y} * (p0.x - p2.x);
 }
 
-int32_t vertex_light(const SphereVec& normal, int32_t light_x, int32_t light_y) {
+int32_t sphere_vertex_light(const Vec3& normal, int32_t light_x, int32_t light_y) {
   int32_t intensity = normal.x * light_x + normal.y * light_y + normal.z * light_z;
   if (intensity < 0) intensity = 0;
   if (intensity > 65535) intensity = 65535;
   return intensity >> 10;
 }
 
-void radix_sort_keys(uint32_t* keys, uint32_t* spare, int32_t count) { depth_sort(keys, spare, count); }
+void sphere_radix_sort(uint32_t* keys, uint32_t* spare, int32_t count) { depth_sort(keys, spare, count); }
 
 void transform_sphere() {
   const SphereMotion& s = sphere_motion;
-  const SphereMatrix m = sphere_matrix(s.tilt_angle, s.turn_angle, s.roll_angle);
+  const Matrix3 m = sphere_matrix(s.tilt_angle, s.turn_angle, s.roll_angle);
   for (int32_t k = 0; k < sphere_vertex_count; ++k) {
-    const SphereVec r = rotate_vector(m, sphere_vertices[k]);
+    const Vec3 r = sphere_rotate(m, sphere_vertices[k]);
     // Each vertex pulses with its own phase of the wave: f runs 128..160, scale f / 128.
     const int32_t f = ((fx_sin(static_cast<uint32_t>(s.wobble_phase + 8 * k)) + 512) >> 5) + 128;
-    sphere_view[k] = SphereVec{((r.x * f) >> 7) + s.drift_x, ((r.y * f) >> 7) + s.drift_y,
+    sphere_view[k] = Vec3{((r.x * f) >> 7) + s.drift_x, ((r.y * f) >> 7) + s.drift_y,
                                ((r.z * f) >> 7) + drift_z};
-    rotated_normals[k] = rotate_vector(m, sphere_vertex_normals[k]);
+    rotated_normals[k] = sphere_rotate(m, sphere_vertex_normals[k]);
   }
 }
 
 void sphere_project() {
-  for (int32_t k = 0; k < sphere_vertex_count; ++k) sphere_screen[k] = project_vertex(sphere_view[k]);
+  for (int32_t k = 0; k < sphere_vertex_count; ++k) sphere_screen[k] = sphere_project_vertex(sphere_view[k]);
 }
 
 void mark_front_faces() {
   for (int32_t f = 0; f < sphere_face_count; ++f) {
     const int32_t* face = sphere_faces[f];
-    sphere_front[f] = is_front_face(sphere_screen[face[0]], sphere_screen[face[1]],
+    sphere_front[f] = sphere_is_front_face(sphere_screen[face[0]], sphere_screen[face[1]],
                                     sphere_screen[face[2]]);
   }
 }
 
 void shade_vertices() {
   for (int32_t k = 0; k < sphere_vertex_count; ++k) {
-    sphere_light[k] = vertex_light(rotated_normals[k], sphere_motion.light_x, sphere_motion.light_y);
+    sphere_light[k] = sphere_vertex_light(rotated_normals[k], sphere_motion.light_x, sphere_motion.light_y);
   }
 }
 
@@ -114,7 +114,7 @@ void build_depth_keys() {
   }
 }
 
-void sort_depth_keys() { radix_sort_keys(sphere_keys, spare_keys, sphere_face_count); }
+void sort_depth_keys() { sphere_radix_sort(sphere_keys, spare_keys, sphere_face_count); }
 
 void draw_sorted_faces() {
   for (int32_t i = 0; i < sphere_face_count; ++i) {

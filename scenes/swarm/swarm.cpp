@@ -15,14 +15,14 @@ constexpr uint32_t swing_phase_mask = 16777215;
 
 uint32_t swarm_seed = seed_start;
 
-SwarmPoint swarm_cloud[swarm_capacity];
-SwarmPoint swarm_logo[swarm_capacity];
+Vec2 swarm_cloud[swarm_capacity];
+Vec2 swarm_logo[swarm_capacity];
 int32_t swarm_count = 0;
 
-SwarmPoint swarm_pos[swarm_capacity];   // 16.16
-SwarmPoint swarm_vel[swarm_capacity];   // 16.16 per tick
-SwarmPoint swarm_ipos[swarm_capacity];  // whole pixels about the centre
-SwarmPoint swarm_screen[swarm_capacity];
+Vec2 swarm_pos[swarm_capacity];   // 16.16
+Vec2 swarm_vel[swarm_capacity];   // 16.16 per tick
+Vec2 swarm_ipos[swarm_capacity];  // whole pixels about the centre
+Vec2 swarm_screen[swarm_capacity];
 
 uint32_t swarm_timer = 0;
 int32_t swarm_start = start_index_start;
@@ -51,7 +51,7 @@ int32_t flight_velocity(int32_t target, int32_t from) {
   return static_cast<int32_t>((static_cast<int64_t>(target) - from) * 65536 / swarm_morph_ticks);
 }
 
-void aim(int32_t k, SwarmPoint target) {
+void aim(int32_t k, Vec2 target) {
   swarm_vel[k].x = flight_velocity(target.x, swarm_ipos[k].x);
   swarm_vel[k].y = flight_velocity(target.y, swarm_ipos[k].y);
 }
@@ -135,7 +135,7 @@ int32_t swarm_random() {
 
 void swarm_init() {
   swarm_seed = seed_start;
-  for (SwarmPoint& p : swarm_cloud) {
+  for (Vec2& p : swarm_cloud) {
     p.x = swarm_random();
     p.y = swarm_random();
   }
@@ -146,7 +146,7 @@ void swarm_init() {
   }
   // Every particle starts on its cloud point, flying to the cloud point 64 places on.
   for (int32_t k = 0; k < swarm_capacity; ++k) {
-    const SwarmPoint from = swarm_cloud[k], to = swarm_cloud[(k + 64) & 1023];
+    const Vec2 from = swarm_cloud[k], to = swarm_cloud[(k + 64) & 1023];
     swarm_vel[k] = {flight_velocity(to.x, from.x), flight_velocity(to.y, from.y)};
     swarm_ipos[k] = from;
     swarm_pos[k] = {from.x * 65536, from.y * 65536};

@@ -2,6 +2,8 @@
 // Scene 0: glowing blobs flying between a random cloud and the logo word.
 #include <cstdint>
 
+#include "scenes/common/fixed3d.h"
+
 void swarm_init();
 void swarm_draw(uint8_t* frame);
 void swarm_update(double ticks);
@@ -17,12 +19,6 @@ constexpr int32_t swarm_capacity = 1024;
 constexpr uint32_t swarm_morph_ticks = 625;  // one flight between cloud and logo
 constexpr int32_t swarm_hold_ticks = 512;     // the logo stands still a little longer
 
-struct SwarmPoint {
-  int32_t x;
-  int32_t y;
-  friend bool operator==(SwarmPoint, SwarmPoint) = default;
-};
-
 // Next value of the scene's own generator, -256..255.
 int32_t swarm_random();
 
@@ -32,12 +28,12 @@ void swarm_plot_sprite(uint8_t* frame, int32_t x, int32_t y);
 
 // A read-only look at the scene's state, for tests.
 struct SwarmProbe {
-  const SwarmPoint* cloud;
-  const SwarmPoint* logo;
-  const SwarmPoint* pos;
-  const SwarmPoint* vel;
-  const SwarmPoint* ipos;
-  const SwarmPoint* screen;
+  const Vec2* cloud;
+  const Vec2* logo;
+  const Vec2* pos;
+  const Vec2* vel;
+  const Vec2* ipos;
+  const Vec2* screen;
   int32_t count;
   uint32_t timer;
   int32_t start;

@@ -118,7 +118,5 @@ void swirl_update(double) {
   tick_count = 0;
 }
 
-uint8_t swirl_radius_at(int32_t x, int32_t y) { return swirl_radius[y * screen_width + x]; }
-uint8_t swirl_angle_at(int32_t x, int32_t y) { return swirl_angle[y * screen_width + x]; }
-int32_t swirl_current_phase() { return swirl_phase; }
+SwirlProbe swirl_probe() { return {swirl_radius, swirl_angle, swirl_phase}; }
 void swirl_reset() { swirl_phase = 0; }

@@ -27,8 +27,12 @@ void swirl_add_texture(uint8_t* frame);
 // tested against.
 void swirl_add_texture_plain(uint8_t* frame);
 
-// For tests: the polar tables at table position (x, y), and the phase with its start value.
-uint8_t swirl_radius_at(int32_t x, int32_t y);
-uint8_t swirl_angle_at(int32_t x, int32_t y);
-int32_t swirl_current_phase();
+// A read-only look at the polar tables (entry y * 320 + x) and the phase, for tests; and the
+// phase's return to its start value.
+struct SwirlProbe {
+  const uint8_t* radius;
+  const uint8_t* angle;
+  int32_t phase;
+};
+SwirlProbe swirl_probe();
 void swirl_reset();

@@ -31,7 +31,7 @@ datagen::BallMesh stored_mesh() {
   return m;
 }
 
-ball_vector widen(const std::array<int16_t, 3>& v) { return {v[0], v[1], v[2]}; }
+Vec3 widen(const std::array<int16_t, 3>& v) { return {v[0], v[1], v[2]}; }
 
 TEST(BallMesh, HeaderCountsAndSize) {
   EXPECT_EQ(sizeof ball_mesh, 8592u);
@@ -63,8 +63,8 @@ TEST(BallMesh, SceneNormalsPointInward) {
   const datagen::BallMesh m = stored_mesh();
   int ball_faces = 0, pointing_in = 0;
   for (const auto& f : m.faces) {
-    const ball_vector p = widen(m.vertices[f[0]]);
-    const ball_vector n = ball_face_normal(p, widen(m.vertices[f[1]]), widen(m.vertices[f[2]]));
+    const Vec3 p = widen(m.vertices[f[0]]);
+    const Vec3 n = ball_face_normal(p, widen(m.vertices[f[1]]), widen(m.vertices[f[2]]));
     const double l = std::sqrt(double{1} * n.x * n.x + double{1} * n.y * n.y + double{1} * n.z * n.z);
     EXPECT_NEAR(l, 256.0, 1.5);
     if (int64_t{p.x} * p.x + int64_t{p.y} * p.y + int64_t{p.z} * p.z < 105 * 105) {

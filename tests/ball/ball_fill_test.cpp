@@ -36,29 +36,29 @@ std::vector<int> painted_rows(const std::vector<uint8_t>& frame) {
   return rows;
 }
 
-TEST(BallFill, FlatTopIncludesItsBottomRow) {
-  const auto frame = fill({10, 10, 20, 10, 10, 20, 7});
-  const auto rows = painted_rows(frame);
-  ASSERT_EQ(rows.size(), 11u);
-  EXPECT_EQ(rows.front(), 10);
-  EXPECT_EQ(rows.back(), 20);
-  EXPECT_EQ(span_of(frame, 10).first, 10);
-  EXPECT_EQ(span_of(frame, 10).last, 20);
-  EXPECT_EQ(span_of(frame, 20).first, 10);
-  EXPECT_EQ(span_of(frame, 20).last, 10);
-  EXPECT_EQ(frame[15 * 320 + 12], 7);
-}
-
-TEST(BallFill, FlatBottomEndsOneRowEarly) {
-  const auto frame = fill({10, 10, 0, 20, 20, 20, 9});
-  const auto rows = painted_rows(frame);
-  ASSERT_EQ(rows.size(), 10u);
-  EXPECT_EQ(rows.front(), 10);
-  EXPECT_EQ(rows.back(), 19);
-  EXPECT_EQ(span_of(frame, 10).first, 10);
-  EXPECT_EQ(span_of(frame, 10).last, 10);
-  EXPECT_EQ(span_of(frame, 19).first, 1);
-  EXPECT_EQ(span_of(frame, 19).last, 19);
+// A flat top includes its bottom row (the lowest vertex's own pixel); a flat bottom ends one row
+// early.
+TEST(BallFill, AFlatBottomEndsOneRowEarly) {
+  const struct {
+    flat_triangle triangle;
+    int top, bottom;
+    Span top_span, bottom_span;
+  } cases[] = {
+      {{10, 10, 20, 10, 10, 20, 7}, 10, 20, {10, 20}, {10, 10}},
+      {{10, 10, 0, 20, 20, 20, 9}, 10, 19, {10, 10}, {1, 19}},
+  };
+  for (const auto& c : cases) {
+    const auto frame = fill(c.triangle);
+    const auto rows = painted_rows(frame);
+    ASSERT_EQ(rows.size(), static_cast<size_t>(c.bottom - c.top + 1)) << c.top;
+    EXPECT_EQ(rows.front(), c.top);
+    EXPECT_EQ(rows.back(), c.bottom);
+    EXPECT_EQ(span_of(frame, c.top).first, c.top_span.first);
+    EXPECT_EQ(span_of(frame, c.top).last, c.top_span.last);
+    EXPECT_EQ(span_of(frame, c.bottom).first, c.bottom_span.first);
+    EXPECT_EQ(span_of(frame, c.bottom).last, c.bottom_span.last);
+    EXPECT_EQ(frame[15 * 320 + 12], c.triangle.colour) << "filled with the colour";
+  }
 }
 
 TEST(BallFill, VertexOrderDoesNotChangeTheTriangle) {
@@ -124,9 +124,9 @@ TEST(BallFill, DrawsTheLowEightBitsOfTheColour) {
 
 // Painter's pass over hand-made faces: two triangles over the same pixels.
 struct TwoFaces {
-  ball_face faces[2] = {{0, 1, 2}, {0, 1, 2}};
-  ball_vector normals[2] = {{0, 0, 100}, {0, 0, 200}};
-  ball_point screen[3] = {{10, 10}, {60, 10}, {10, 60}};
+  BallFace faces[2] = {{0, 1, 2}, {0, 1, 2}};
+  Vec3 normals[2] = {{0, 0, 100}, {0, 0, 200}};
+  Vec2 screen[3] = {{10, 10}, {60, 10}, {10, 60}};
   std::vector<uint8_t> frame = std::vector<uint8_t>(64000, 0);
   uint8_t centre() const { return frame[20 * 320 + 20]; }
 };
@@ -154,7 +154,7 @@ TEST(BallPaint, ColourIsTheNormalsZCappedAt250) {
 
 TEST(BallPaint, EqualDepthsDrawInFaceOrder) {
   TwoFaces t;
-  const ball_vector view[3] = {{0, 0, 100}, {0, 0, 100}, {0, 0, 100}};
+  const Vec3 view[3] = {{0, 0, 100}, {0, 0, 100}, {0, 0, 100}};
   uint32_t keys[2], partner[2];
   ball_depth_keys(t.faces, 2, view, keys);
   ball_radix_sort(keys, partner, 2);
@@ -167,8 +167,8 @@ TEST(BallPaint, EqualDepthsDrawInFaceOrder) {
 TEST(BallPaint, FartherFacesAreDrawnFirst) {
   TwoFaces t;
   t.faces[1] = {3, 4, 5};
-  const ball_vector view[6] = {{0, 0, 50}, {0, 0, 50}, {0, 0, 50}, {0, 0, 90}, {0, 0, 90}, {0, 0, 90}};
-  const ball_point screen[6] = {{10, 10}, {60, 10}, {10, 60}, {10, 10}, {60, 10}, {10, 60}};
+  const Vec3 view[6] = {{0, 0, 50}, {0, 0, 50}, {0, 0, 50}, {0, 0, 90}, {0, 0, 90}, {0, 0, 90}};
+  const Vec2 screen[6] = {{10, 10}, {60, 10}, {10, 60}, {10, 10}, {60, 10}, {10, 60}};
   uint32_t keys[2], partner[2];
   ball_depth_keys(t.faces, 2, view, keys);
   ball_radix_sort(keys, partner, 2);
@@ -179,7 +179,7 @@ TEST(BallPaint, FartherFacesAreDrawnFirst) {
 TEST(BallPaint, AVertexBehindTheViewerRemovesItsFaces) {
   TwoFaces t;
   t.faces[1] = {0, 1, 3};
-  ball_point screen[4] = {{10, 10}, {60, 10}, {10, 60}, {}};
+  Vec2 screen[4] = {{10, 10}, {60, 10}, {10, 60}, {}};
   screen[3] = ball_project({5, 5, 0});
   EXPECT_EQ(screen[3].x, ball_unprojected);
   const uint32_t keys[2] = {0, 1};

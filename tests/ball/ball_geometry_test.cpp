@@ -10,7 +10,7 @@ namespace {
 
 TEST(BallNormal, PointsIntoACounterClockwiseFace) {
   // Counter-clockwise seen from +z, so outward is +z and the normal points to -z.
-  const ball_vector n = ball_face_normal({0, 0, 0}, {10, 0, 0}, {0, 10, 0});
+  const Vec3 n = ball_face_normal({0, 0, 0}, {10, 0, 0}, {0, 10, 0});
   EXPECT_EQ(n.x, 0);
   EXPECT_EQ(n.y, 0);
   EXPECT_EQ(n.z, -256);
@@ -18,22 +18,22 @@ TEST(BallNormal, PointsIntoACounterClockwiseFace) {
 
 TEST(BallNormal, ComponentsAreRoundedToNearest) {
   // (P - R) x (P - Q) = (1, 2, 2): 256/3 and 512/3 round to 85 and 171.
-  const ball_vector n = ball_face_normal({0, 0, 0}, {0, 1, -1}, {2, -1, 0});
+  const Vec3 n = ball_face_normal({0, 0, 0}, {0, 1, -1}, {2, -1, 0});
   EXPECT_EQ(n.x, 85);
   EXPECT_EQ(n.y, 171);
   EXPECT_EQ(n.z, 171);
-  const ball_vector m = ball_face_normal({7, 7, 7}, {7, 8, 6}, {9, 6, 7});  // moved: the same
+  const Vec3 m = ball_face_normal({7, 7, 7}, {7, 8, 6}, {9, 6, 7});  // moved: the same
   EXPECT_EQ(m.x, 85);
   EXPECT_EQ(m.y, 171);
   EXPECT_EQ(m.z, 171);
 }
 
 TEST(BallNormal, ZeroAreaGivesZeroNormal) {
-  const ball_vector coincident = ball_face_normal({5, 5, 5}, {5, 5, 5}, {9, 1, 3});
+  const Vec3 coincident = ball_face_normal({5, 5, 5}, {5, 5, 5}, {9, 1, 3});
   EXPECT_EQ(coincident.x, 0);
   EXPECT_EQ(coincident.y, 0);
   EXPECT_EQ(coincident.z, 0);
-  const ball_vector collinear = ball_face_normal({0, 0, 0}, {1, 2, 3}, {2, 4, 6});
+  const Vec3 collinear = ball_face_normal({0, 0, 0}, {1, 2, 3}, {2, 4, 6});
   EXPECT_EQ(collinear.x, 0);
   EXPECT_EQ(collinear.y, 0);
   EXPECT_EQ(collinear.z, 0);
@@ -41,14 +41,14 @@ TEST(BallNormal, ZeroAreaGivesZeroNormal) {
 
 TEST(BallNormal, LargestFacesOfTheCoordinateRangeStayUnitLength) {
   // Its squared length passes 32 bits; the normal must still come out at length 256.
-  const ball_vector n = ball_face_normal({-238, -238, -238}, {236, -238, 236}, {236, 236, -238});
+  const Vec3 n = ball_face_normal({-238, -238, -238}, {236, -238, 236}, {236, 236, -238});
   const double length = std::sqrt(double{1} * n.x * n.x + double{1} * n.y * n.y + double{1} * n.z * n.z);
   EXPECT_NEAR(length, 256.0, 1.0);
 }
 
 TEST(BallMatrix, AtRestEachProductIsShiftedOnItsOwn) {
   // The sine table runs one step ahead: at angle 0, sin = 3 and cos = 512.
-  const ball_matrix m = ball_build_matrix(0, 0, 0);
+  const Matrix3 m = ball_build_matrix(0, 0, 0);
   const int32_t expected[3][3] = {{512, 3, 3}, {3, -512, -3}, {-3, -4, 512}};
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 3; ++c) EXPECT_EQ(m.m[r][c], expected[r][c]) << r << "," << c;
@@ -57,7 +57,7 @@ TEST(BallMatrix, AtRestEachProductIsShiftedOnItsOwn) {
 TEST(BallMatrix, IsAMirroredRotationAtEveryAngle) {
   for (int32_t ax = 0; ax < 1024; ax += 37) {
     for (int32_t ay = 0; ay < 1024; ay += 41) {
-      const ball_matrix m = ball_build_matrix(ax, ay, 0);
+      const Matrix3 m = ball_build_matrix(ax, ay, 0);
       double a[3][3];
       for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c) a[r][c] = m.m[r][c] / 512.0;
@@ -76,7 +76,7 @@ TEST(BallMatrix, IsAMirroredRotationAtEveryAngle) {
 }
 
 TEST(BallMatrix, RotationShiftsEachProductBeforeAdding) {
-  const ball_vector v = ball_rotate(ball_build_matrix(0, 0, 0), {1, 1, 1});
+  const Vec3 v = ball_rotate(ball_build_matrix(0, 0, 0), {1, 1, 1});
   EXPECT_EQ(v.x, 1);   // 1 + 0 + 0
   EXPECT_EQ(v.y, -2);  // 0 - 1 - 1, not (3 - 512 - 3) >> 9 = -1
   EXPECT_EQ(v.z, -1);  // -1 - 1 + 1
@@ -94,20 +94,20 @@ TEST(BallProject, CentreFocalDistanceAndTruncation) {
 
 TEST(BallProject, PointsNotInFrontAreMarked) {
   for (int32_t z : {0, -1, -300}) {
-    const ball_point p = ball_project({10, 10, z});
+    const Vec2 p = ball_project({10, 10, z});
     EXPECT_EQ(p.x, 65535) << z;
     EXPECT_EQ(p.y, 65535) << z;
   }
 }
 
 TEST(BallDepthKeys, SumInHighHalfFaceInLowHalf) {
-  const ball_face faces[2] = {{0, 1, 2}, {2, 1, 0}};
-  const ball_vector view[3] = {{0, 0, 100}, {0, 0, 200}, {0, 0, -5}};
+  const BallFace faces[2] = {{0, 1, 2}, {2, 1, 0}};
+  const Vec3 view[3] = {{0, 0, 100}, {0, 0, 200}, {0, 0, -5}};
   uint32_t keys[2];
   ball_depth_keys(faces, 2, view, keys);
   EXPECT_EQ(keys[0], (295u << 16) | 0);
   EXPECT_EQ(keys[1], (295u << 16) | 1);
-  const ball_vector behind[3] = {{0, 0, -5}, {0, 0, -5}, {0, 0, -5}};
+  const Vec3 behind[3] = {{0, 0, -5}, {0, 0, -5}, {0, 0, -5}};
   ball_depth_keys(faces, 1, behind, keys);
   EXPECT_EQ(keys[0], 65521u << 16) << "a negative sum keeps its low 16 bits";
 }

@@ -14,6 +14,14 @@ std::vector<uint8_t> frame_of(uint8_t value) { return std::vector<uint8_t>(frame
 
 uint8_t& pixel(std::vector<uint8_t>& f, int row, int column) { return f[row * screen_width + column]; }
 
+// The frame after one smoothing pass.
+std::vector<uint8_t> smoothed(std::vector<uint8_t> f) {
+  uint8_t divide[smooth_divide_size];
+  fx_build_divide(divide);
+  fx_smooth(f.data(), divide);
+  return f;
+}
+
 // Restores the noise generator so tests can run in any order.
 struct SeedGuard {
   uint32_t saved = grain_seed;
@@ -132,60 +140,50 @@ TEST(Smoothing, DivideTable) {
   EXPECT_EQ(divide[1275], 255);
 }
 
+
 TEST(Smoothing, UniformAreasStayAsTheyAre) {
-  uint8_t divide[smooth_divide_size];
-  fx_build_divide(divide);
   for (uint8_t v : {uint8_t{0}, uint8_t{37}, uint8_t{255}}) {
-    std::vector<uint8_t> f = frame_of(v);
-    fx_smooth(f.data(), divide);
+    const std::vector<uint8_t> f = smoothed(frame_of(v));
     EXPECT_EQ(std::count(f.begin(), f.end(), v), frame_size) << int(v);
   }
 }
 
-TEST(Smoothing, InPlaceUsesTheNewAboveAndLeft) {
-  uint8_t divide[smooth_divide_size];
-  fx_build_divide(divide);
-  std::vector<uint8_t> f = frame_of(0);
-  pixel(f, 5, 10) = 100;
-  fx_smooth(f.data(), divide);
-  // Worked by hand in address order:
-  //   (4,10): below is 100               -> 100 / 5 = 20
-  //   (5,9):  right is 100               -> 20
-  //   (5,10): 100 + above 20 + left 20   -> 140 / 5 = 28 (20 if the old neighbours were used)
-  //   (4,11): left 20 -> 4;  (5,11): above 4 + left 28 -> 6
-  //   (6,9):  above 20 -> 4; (6,10): above 28 + left 4 -> 6
-  EXPECT_EQ(pixel(f, 4, 10), 20);
-  EXPECT_EQ(pixel(f, 5, 9), 20);
-  EXPECT_EQ(pixel(f, 5, 10), 28);
-  EXPECT_EQ(pixel(f, 4, 11), 4);
-  EXPECT_EQ(pixel(f, 5, 11), 6);
-  EXPECT_EQ(pixel(f, 6, 9), 4);
-  EXPECT_EQ(pixel(f, 6, 10), 6);
-  EXPECT_EQ(pixel(f, 4, 9), 0);  // smoothed before anything reached it
-}
-
-TEST(Smoothing, RowsRunTogetherAsOneLine) {
-  uint8_t divide[smooth_divide_size];
-  fx_build_divide(divide);
-  std::vector<uint8_t> f = frame_of(0);
-  pixel(f, 3, 319) = 100;
-  fx_smooth(f.data(), divide);
-  // (2,319) = 20; (3,0): its left is (2,319) -> 4; (3,318) = 20; (3,319) = (100+20+20)/5 = 28;
-  // (4,0): above 4, left (3,319) 28 -> 6.
-  EXPECT_EQ(pixel(f, 3, 0), 4);
-  EXPECT_EQ(pixel(f, 3, 319), 28);
-  EXPECT_EQ(pixel(f, 4, 0), 6);
+// One lit pixel on black, worked by hand in address order: the pass is in place, so the pixels
+// above and to the left are already smoothed when a pixel reads them, and the rows run together
+// as one line (column 0's left is the row above's last pixel).
+TEST(Smoothing, InPlaceInAddressOrderWithTheRowsAsOneLine) {
+  struct Pixel {
+    int row, column, value;
+  };
+  const struct {
+    Pixel lit;
+    std::vector<Pixel> after;
+  } cases[] = {
+      // (4,10) and (5,9) see 100 below and right: 20. (5,10): 100 + above 20 + left 20 = 28
+      // (20 if the old neighbours were used). (4,11), (6,9): 4; (5,11), (6,10): 6. (4,9) was
+      // smoothed before anything reached it.
+      {{5, 10, 100}, {{4, 10, 20}, {5, 9, 20}, {5, 10, 28}, {4, 11, 4}, {5, 11, 6}, {6, 9, 4},
+                      {6, 10, 6}, {4, 9, 0}}},
+      // (2,319) = 20; (3,0): its left is (2,319) -> 4; (3,319) = (100 + 20 + 20) / 5 = 28;
+      // (4,0): above 4, left (3,319) 28 -> 6.
+      {{3, 319, 100}, {{3, 0, 4}, {3, 319, 28}, {4, 0, 6}}},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> f = frame_of(0);
+    pixel(f, c.lit.row, c.lit.column) = static_cast<uint8_t>(c.lit.value);
+    f = smoothed(f);
+    for (const Pixel& p : c.after)
+      EXPECT_EQ(pixel(f, p.row, p.column), p.value) << p.row << "," << p.column;
+  }
 }
 
 TEST(Smoothing, FirstAndLastRowsAreReadNotWritten) {
-  uint8_t divide[smooth_divide_size];
-  fx_build_divide(divide);
   std::vector<uint8_t> f = frame_of(0);
   for (int x = 0; x < screen_width; ++x) {
     pixel(f, 0, x) = 200;
     pixel(f, 199, x) = 150;
   }
-  fx_smooth(f.data(), divide);
+  f = smoothed(f);
   for (int x = 0; x < screen_width; ++x) {
     EXPECT_EQ(pixel(f, 0, x), 200);
     EXPECT_EQ(pixel(f, 199, x), 150);

@@ -20,7 +20,7 @@ class LineDrawer : public ::testing::Test {
   std::vector<uint8_t> memory = std::vector<uint8_t>(frame_size + 2 * guard, 0);
   uint8_t* frame = memory.data() + guard;
 
-  Pixels draw(LatticeScreenPoint a, LatticeScreenPoint b, uint8_t colour = 0x81) {
+  Pixels draw(Vec2 a, Vec2 b, uint8_t colour = 0x81) {
     draw_line_or(frame, a, b, colour);
     return lit();
   }
@@ -132,9 +132,9 @@ TEST_F(LineDrawer, LongLinesAcrossTheFrameStayInside) {
   // Every direction through the frame from points far outside.
   for (int32_t a = 0; a < 360; a += 7) {
     const double r = 5000.0, angle = a * 3.14159265358979 / 180.0;
-    const LatticeScreenPoint p{static_cast<int32_t>(160 + r * std::cos(angle)),
+    const Vec2 p{static_cast<int32_t>(160 + r * std::cos(angle)),
                                static_cast<int32_t>(100 + r * std::sin(angle))};
-    const LatticeScreenPoint q{static_cast<int32_t>(160 - r * std::cos(angle)),
+    const Vec2 q{static_cast<int32_t>(160 - r * std::cos(angle)),
                                static_cast<int32_t>(100 - r * std::sin(angle) + 17)};
     draw_line_or(frame, p, q, 1);
   }

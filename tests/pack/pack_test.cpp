@@ -1,6 +1,5 @@
 // tarnwick-pack from the outside, and the show's own tarnwick.dat that the build packs.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +9,7 @@
 
 #include "archive/archive.h"
 #include "tests/archive/archive_test_support.h"
+#include "tests/render_harness.h"
 
 namespace {
 
@@ -23,16 +23,7 @@ class Pack : public archive_test::ScratchFolder {
   // Runs the packer built beside the tests in the scratch folder; its exit code, and what it
   // wrote to standard output and standard error.
   int pack(const std::string& args, std::string* output = nullptr) {
-    const std::string command = (home_ / "tarnwick-pack").string() + " " + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    std::string text;
-    char chunk[4096];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) text.append(chunk, n);
-    const int status = pclose(pipe);
-    if (output) *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return test_support::run_command((home_ / "tarnwick-pack").string() + " " + args, output);
   }
 };
 

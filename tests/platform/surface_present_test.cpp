@@ -71,63 +71,51 @@ void expect_frame_on(const FakeSurface& surface, const std::vector<uint8_t>& fra
   }
 }
 
-TEST(SurfacePresent, CopiesRowsWithTheSurfacePitchThenFlips) {
-  FakeSurface surface;
-  const std::vector<uint8_t> frame = test_frame();
-  EXPECT_EQ(surface_present(surface.calls(), frame.data(), width, height), video_code::ok);
-  EXPECT_EQ(surface.log, "lock unlock flip ");
-  expect_frame_on(surface, frame);
-}
-
-TEST(SurfacePresent, ALostSurfaceIsRestoredAndTheSameFramePresentedAgain) {
-  const std::vector<uint8_t> frame = test_frame();
-  {
-    FakeSurface surface;
-    surface.flip_results = {video_code::surface_lost};
-    EXPECT_EQ(surface_present(surface.calls(), frame.data(), width, height), video_code::ok);
-    EXPECT_EQ(surface.log, "lock unlock flip restore lock unlock flip ");
-    expect_frame_on(surface, frame);
-  }
-  {
-    FakeSurface surface;
-    surface.lock_results = {video_code::surface_lost};
-    EXPECT_EQ(surface_present(surface.calls(), frame.data(), width, height), video_code::ok);
-    EXPECT_EQ(surface.log, "lock restore lock unlock flip ");
-    expect_frame_on(surface, frame);
-  }
-}
-
-TEST(SurfacePresent, OnlyAFailureThatPersistsAfterTheRestoreIsReported) {
-  const std::vector<uint8_t> frame = test_frame();
-  {
-    FakeSurface surface;
-    surface.flip_results = {video_code::surface_lost, video_code::surface_lost};
-    EXPECT_EQ(surface_present(surface.calls(), frame.data(), width, height), video_code::surface_lost);
-    EXPECT_EQ(surface.log, "lock unlock flip restore lock unlock flip ");  // one restore, no loop
-  }
-  {
-    FakeSurface surface;
-    surface.flip_results = {video_code::surface_lost};
-    surface.restore_results = {video_code::no_exclusive};
-    EXPECT_EQ(surface_present(surface.calls(), frame.data(), width, height), video_code::no_exclusive);
-    EXPECT_EQ(surface.log, "lock unlock flip restore ");
-  }
-  {
-    // Other failures are not a lost surface: reported at once, nothing restored.
-    FakeSurface surface;
-    surface.flip_results = {video_code::generic};
-    EXPECT_EQ(surface_present(surface.calls(), frame.data(), width, height), video_code::generic);
-    EXPECT_EQ(surface.log, "lock unlock flip ");
-  }
-}
-
-TEST(SurfacePresent, AFailedLockWritesNothingAndDoesNotFlip) {
-  FakeSurface surface;
-  surface.lock_results = {video_code::generic};
-  const std::vector<uint8_t> frame = test_frame();
-  EXPECT_EQ(surface_present(surface.calls(), frame.data(), width, height), video_code::generic);
-  EXPECT_EQ(surface.log, "lock ");
+// The surface memory as the fake's restore leaves it: none of the frame on it.
+void expect_blank(const FakeSurface& surface) {
   for (const uint8_t byte : surface.memory) ASSERT_EQ(byte, 0xEE);
+}
+
+// Each case scripts the surface's answers (ok once a list runs out): what the present returns,
+// the calls it makes, and what the surface then holds.
+TEST(SurfacePresent, ALostSurfaceIsRestoredOnceAndOnlyWhatPersistsIsReported) {
+  constexpr VideoResult ok = video_code::ok, lost = video_code::surface_lost;
+  const struct {
+    const char* what;
+    std::vector<VideoResult> lock, flip, restore;
+    VideoResult result;
+    const char* calls;
+    bool frame_on_surface;
+  } cases[] = {
+      {"rows copied at the surface's pitch, then the flip", {}, {}, {}, ok, "lock unlock flip ", true},
+      {"lost at the flip: restored, the same frame again", {}, {lost}, {}, ok,
+       "lock unlock flip restore lock unlock flip ", true},
+      {"lost at the lock: restored, the same frame again", {lost}, {}, {}, ok,
+       "lock restore lock unlock flip ", true},
+      {"lost again after the restore: one restore, no loop", {}, {lost, lost}, {}, lost,
+       "lock unlock flip restore lock unlock flip ", true},
+      {"the restore fails", {}, {lost}, {video_code::no_exclusive}, video_code::no_exclusive,
+       "lock unlock flip restore ", false},
+      {"another failure is not a lost surface: reported at once", {}, {video_code::generic}, {},
+       video_code::generic, "lock unlock flip ", true},
+      {"a failed lock writes nothing and does not flip", {video_code::generic}, {}, {},
+       video_code::generic, "lock ", false},
+  };
+  const std::vector<uint8_t> frame = test_frame();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeSurface surface;
+    surface.lock_results = c.lock;
+    surface.flip_results = c.flip;
+    surface.restore_results = c.restore;
+    EXPECT_EQ(surface_present(surface.calls(), frame.data(), width, height), c.result);
+    EXPECT_EQ(surface.log, c.calls);
+    if (c.frame_on_surface) {
+      expect_frame_on(surface, frame);
+    } else {
+      expect_blank(surface);
+    }
+  }
 }
 
 }  // namespace

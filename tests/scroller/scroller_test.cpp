@@ -7,6 +7,7 @@
 #include "scenes/common/fx.h"
 #include "scenes/sphere/sphere.h"
 #include "scenes/swirl/swirl.h"
+#include "tests/sphere/sphere_start.h"
 
 namespace {
 
@@ -14,9 +15,7 @@ void start_up_once() {
   static bool done = false;
   if (done) return;
   done = true;
-  grain_build();
-  for (int i = 0; i < 65536; ++i) texture_map[i] = static_cast<uint8_t>(40 + (i * 13 >> 2) % 200);
-  sphere_init();
+  start_sphere_once();
   scroller_reset();
   scroller_build_tables();
 }

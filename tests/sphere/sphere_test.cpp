@@ -5,23 +5,15 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "scenes/common/fx.h"
 #include "scenes/sphere/sphere_mesh.h"
 #include "scenes/swirl/swirl.h"
+#include "tests/sphere/sphere_start.h"
 
 namespace {
-
-// Start-up as the host runs it for this scene, with a texture of our own (not the swirl's).
-void start_up_once() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  grain_build();
-  for (int i = 0; i < 65536; ++i) texture_map[i] = static_cast<uint8_t>(64 + (i * 37 >> 3) % 180);
-  sphere_init();
-}
 
 int read16(int offset) {
   return static_cast<int16_t>(sphere_model[offset] | sphere_model[offset + 1] << 8);
@@ -84,7 +76,7 @@ TEST(SphereModel, PaletteIsOneRampThroughItsAnchors) {
 }
 
 TEST(SphereInit, ShadeTableTakesTheLowestNearestColour) {
-  start_up_once();
+  start_sphere_once();
   for (int n = 0; n < 256; ++n) EXPECT_EQ(sphere_shade_table[n], 0) << "level 0 is black";
   for (int level : {1, 20, 40, 63}) {
     for (int n = 0; n < 256; n += 5) {
@@ -106,7 +98,7 @@ TEST(SphereInit, ShadeTableTakesTheLowestNearestColour) {
 }
 
 TEST(SphereInit, TextureCoordinatesRunRoundEachRing) {
-  start_up_once();
+  start_sphere_once();
   const int ring_u[24] = {0,   21,  42,  63,  85,  106, 127, 149, 170, 191, 213, 234,
                           213, 191, 170, 149, 127, 106, 85,  63,  42,  21,  0,   -22};
   const int ring_v[11] = {19, 39, 59, 78, 98, 118, 137, 157, 177, 196, 216};
@@ -123,12 +115,12 @@ TEST(SphereInit, TextureCoordinatesRunRoundEachRing) {
 }
 
 TEST(SphereInit, NormalsPointIntoTheSphereWithLength256) {
-  start_up_once();
+  start_sphere_once();
   ASSERT_EQ(sphere_vertex_count, 266);
   ASSERT_EQ(sphere_face_count, 528);
   for (int v = 0; v < sphere_vertex_count; ++v) {
-    const SphereVec& n = sphere_vertex_normals[v];
-    const SphereVec& p = sphere_vertices[v];
+    const Vec3& n = sphere_vertex_normals[v];
+    const Vec3& p = sphere_vertices[v];
     EXPECT_NEAR(std::sqrt(double(n.x) * n.x + double(n.y) * n.y + double(n.z) * n.z), 256, 1.5);
     // Nearly opposite to the position: the inward normal of a sphere.
     EXPECT_LT(n.x * p.x + n.y * p.y + n.z * p.z, -256 * 192 * 95 / 100) << v;
@@ -140,7 +132,7 @@ TEST(SphereInit, NormalsPointIntoTheSphereWithLength256) {
 
 TEST(SpherePass, TiltZeroStillTiltsThroughSineEntryThree) {
   ASSERT_EQ(fx_sin(0), 3);
-  const SphereMatrix m = sphere_matrix(0, 0, 0);
+  const Matrix3 m = sphere_matrix(0, 0, 0);
   const int expected[3][3] = {{512, 3, 3}, {3, -512, -3}, {-3, -4, 512}};
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) EXPECT_EQ(m.m[i][j], expected[i][j]) << i << "," << j;
@@ -151,7 +143,7 @@ TEST(SpherePass, MatrixNegatesM12AfterItsShiftAndM20M21Before) {
   ASSERT_EQ(fx_cos(300), -140);
   EXPECT_EQ(sphere_matrix(0, 300, 0).m[1][2], 1);
   // With a tilt the products of -cos1 are inexact, and the early negation shows.
-  const SphereMatrix m = sphere_matrix(100, 300, 700);
+  const Matrix3 m = sphere_matrix(100, 300, 700);
   const int c1s2 = (-fx_cos(100) * fx_sin(300)) >> 9;
   EXPECT_NE(c1s2, -((fx_cos(100) * fx_sin(300)) >> 9));
   EXPECT_EQ(m.m[2][0], ((c1s2 * fx_cos(700)) >> 9) + ((fx_sin(100) * fx_sin(700)) >> 9));
@@ -159,22 +151,22 @@ TEST(SpherePass, MatrixNegatesM12AfterItsShiftAndM20M21Before) {
 }
 
 TEST(SpherePass, ProjectionCentresVerticesAtOrBehindTheEye) {
-  EXPECT_EQ(project_vertex({500, -400, 0}).x, 160);
-  EXPECT_EQ(project_vertex({500, -400, 0}).y, 100);
-  EXPECT_EQ(project_vertex({-7, 9, -300}).x, 160);
-  EXPECT_EQ(project_vertex({-7, 9, -300}).y, 100);
-  EXPECT_EQ(project_vertex({100, -50, 256}).x, 210);
-  EXPECT_EQ(project_vertex({100, -50, 256}).y, 75);
+  EXPECT_EQ(sphere_project_vertex({500, -400, 0}).x, 160);
+  EXPECT_EQ(sphere_project_vertex({500, -400, 0}).y, 100);
+  EXPECT_EQ(sphere_project_vertex({-7, 9, -300}).x, 160);
+  EXPECT_EQ(sphere_project_vertex({-7, 9, -300}).y, 100);
+  EXPECT_EQ(sphere_project_vertex({100, -50, 256}).x, 210);
+  EXPECT_EQ(sphere_project_vertex({100, -50, 256}).y, 75);
   // -1.5 truncates towards zero.
-  EXPECT_EQ(project_vertex({-3, 3, 256}).x, 159);
-  EXPECT_EQ(project_vertex({-3, 3, 256}).y, 101);
+  EXPECT_EQ(sphere_project_vertex({-3, 3, 256}).x, 159);
+  EXPECT_EQ(sphere_project_vertex({-3, 3, 256}).y, 101);
 }
 
 TEST(SpherePass, LightLevelsAreClampedTo0To63) {
-  EXPECT_EQ(vertex_light({0, 0, 256}, 0, 0), 63);
-  EXPECT_EQ(vertex_light({0, 0, -256}, 0, 0), 0);
-  EXPECT_EQ(vertex_light({256, 0, 256}, 128, 0), 63);
-  EXPECT_EQ(vertex_light({0, 100, 10}, -128, 0), 2);  // 2550 >> 10
+  EXPECT_EQ(sphere_vertex_light({0, 0, 256}, 0, 0), 63);
+  EXPECT_EQ(sphere_vertex_light({0, 0, -256}, 0, 0), 0);
+  EXPECT_EQ(sphere_vertex_light({256, 0, 256}, 128, 0), 63);
+  EXPECT_EQ(sphere_vertex_light({0, 100, 10}, -128, 0), 2);  // 2550 >> 10
 }
 
 TEST(SpherePass, DepthSortIsFarthestFirstAndStable) {
@@ -183,7 +175,7 @@ TEST(SpherePass, DepthSortIsFarthestFirstAndStable) {
   const uint32_t depth[8] = {500, 700, 500, 0xFFFF, 100, 500, 700, 0};
   for (uint32_t f = 0; f < 8; ++f) keys[f] = depth[f] << 16 | f;
   uint32_t spare[8];
-  radix_sort_keys(keys, spare, 8);
+  sphere_radix_sort(keys, spare, 8);
   const uint32_t order[8] = {3, 1, 6, 0, 2, 5, 4, 7};
   for (int i = 0; i < 8; ++i) EXPECT_EQ(keys[i] & 0xFFFF, order[i]) << i;
 }
@@ -202,12 +194,8 @@ TEST(SphereMotionTest, AdvancesEveryStepPerTickWithDerivedValuesLagging) {
   tick_count = 4;
   sphere_advance();
   EXPECT_EQ(tick_count, 4u) << "sphere_advance leaves tick_count";
-  EXPECT_EQ(sphere_motion.tilt_angle, 0);
-  EXPECT_EQ(sphere_motion.turn_angle, 4);
-  EXPECT_EQ(sphere_motion.roll_angle, 1020);
-  EXPECT_EQ(sphere_motion.phase_d, 8);
-  EXPECT_EQ(sphere_motion.phase_e, 12);
-  EXPECT_EQ(sphere_motion.wobble_phase, 20);
+  EXPECT_EQ(std::tuple(m.tilt_angle, m.turn_angle, m.roll_angle, m.phase_d, m.phase_e, m.wobble_phase),
+            std::tuple(0, 4, 1020, 8, 12, 20));
   // From the angles before the fourth step.
   EXPECT_EQ(sphere_motion.light_x, fx_sin(6) >> 2);
   EXPECT_EQ(sphere_motion.light_y, fx_sin(9) >> 2);
@@ -237,7 +225,7 @@ TEST(SphereMotionTest, GrainFrameAdvancesEveryFourthTickAndCycles) {
 }
 
 TEST(SphereScene, FirstPassRequestsThePaletteAndDrawsTheFullPicture) {
-  start_up_once();
+  start_sphere_once();
   std::vector<uint8_t> frame(64000, 200);
   scene_first_frame = 0;
   fade_pending = 0;
@@ -266,7 +254,7 @@ TEST(SphereScene, FirstPassRequestsThePaletteAndDrawsTheFullPicture) {
 }
 
 TEST(SphereScene, OnBlackDrawsOnlyTheSphere) {
-  start_up_once();
+  start_sphere_once();
   std::vector<uint8_t> frame(64000, 200);
   fx_frame = frame.data();
   scene_first_frame = 1;

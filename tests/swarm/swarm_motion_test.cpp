@@ -12,6 +12,7 @@
 
 #include "scenes/common/fx.h"
 #include "scenes/swarm/swarm.h"
+#include "tests/scene_pass.h"
 
 namespace {
 
@@ -22,17 +23,12 @@ class SwarmScene : public ::testing::Test {
     scene_first_frame = 0;
     tick_count = 0;
   }
-  // One main-loop pass as the host runs it: draw, then update with this pass's ticks.
-  void pass(uint32_t ticks) {
-    swarm_draw(frame.data());
-    tick_count = ticks;
-    swarm_update(ticks);
-  }
-  std::vector<SwarmPoint> ipos() const {
+  void pass(uint32_t ticks) { test_support::run_pass(swarm_draw, swarm_update, frame.data(), ticks); }
+  std::vector<Vec2> ipos() const {
     const SwarmProbe s = swarm_probe();
     return {s.ipos, s.ipos + s.count};
   }
-  std::vector<SwarmPoint> screen() const {
+  std::vector<Vec2> screen() const {
     const SwarmProbe s = swarm_probe();
     return {s.screen, s.screen + s.count};
   }
@@ -49,7 +45,7 @@ using PointSet = std::set<std::pair<int32_t, int32_t>>;
 
 // The points of `points` that particles sit on, within a pixel (a flight's velocity is
 // truncated); a particle on none of them fails the test.
-PointSet points_reached(const SwarmPoint* points, int32_t count) {
+PointSet points_reached(const Vec2* points, int32_t count) {
   const SwarmProbe s = swarm_probe();
   PointSet reached;
   for (int32_t k = 0; k < s.count; ++k) {
@@ -91,7 +87,7 @@ TEST_F(SwarmScene, FirstPassClearsAndRequestsThePalette) {
 
 TEST_F(SwarmScene, WithoutTicksNothingMovesAndTheBlobsStayLit) {
   pass(0);
-  const std::vector<SwarmPoint> start = ipos(), start_screen = screen();
+  const std::vector<Vec2> start = ipos(), start_screen = screen();
   for (int32_t i = 0; i < 20; ++i) pass(0);
   EXPECT_TRUE(ipos() == start);
   EXPECT_TRUE(screen() == start_screen);
@@ -99,7 +95,7 @@ TEST_F(SwarmScene, WithoutTicksNothingMovesAndTheBlobsStayLit) {
   EXPECT_EQ(tick_count, 0u);
   // Each pass adds the blobs again over the darkened picture: where they stand stays bright.
   int32_t shown = 0, lit = 0;
-  for (const SwarmPoint& p : start_screen) {
+  for (const Vec2& p : start_screen) {
     if (p.x < 8 || p.x >= screen_width - 24 || p.y < 8 || p.y >= screen_height - 24) continue;
     ++shown;
     lit += frame[(p.y + 8) * screen_width + p.x + 8] > 0;
@@ -109,7 +105,7 @@ TEST_F(SwarmScene, WithoutTicksNothingMovesAndTheBlobsStayLit) {
 }
 
 TEST_F(SwarmScene, MovementLagsOnePassAndFollowsTheFlight) {
-  const std::vector<SwarmPoint> start = ipos();
+  const std::vector<Vec2> start = ipos();
   pass(5);  // the draw of this pass moves nothing yet
   EXPECT_TRUE(ipos() == start);
   EXPECT_EQ(swarm_probe().last_ticks, 5u);
@@ -119,7 +115,7 @@ TEST_F(SwarmScene, MovementLagsOnePassAndFollowsTheFlight) {
   // Every particle starts on its cloud point, flying to the one 64 places on: after 5 of the
   // flight's ticks it is 5/625 of the way there.
   for (int32_t k = 0; k < s.count; ++k) {
-    const SwarmPoint from = s.cloud[k], to = s.cloud[(k + 64) % swarm_capacity];
+    const Vec2 from = s.cloud[k], to = s.cloud[(k + 64) % swarm_capacity];
     const int32_t x = from.x + (to.x - from.x) * 5 / static_cast<int32_t>(swarm_morph_ticks);
     const int32_t y = from.y + (to.y - from.y) * 5 / static_cast<int32_t>(swarm_morph_ticks);
     ASSERT_LE(std::abs(s.ipos[k].x - x), 1) << k;
@@ -160,7 +156,7 @@ TEST_F(SwarmScene, ArrivalAtTheLogoHoldsFor512TicksThenScattersToTheCloud) {
   EXPECT_EQ(points_reached(s.logo, s.count), logo_points());
 
   // While holding, passes with ticks darken, blur and redraw, but nothing moves.
-  const std::vector<SwarmPoint> held = ipos();
+  const std::vector<Vec2> held = ipos();
   const std::vector<uint8_t> frame_before = frame;
   pass(500);
   pass(12);

@@ -17,6 +17,8 @@
 
 // The terminating row is reached only when the end position was missed and the module came
 // round to its start again; it ends the show the way the end screen does.
+// The script tables keep one line per position, as the show is read.
+// clang-format off
 const SceneRow scene_table[scene_row_count + 1] = {
     {0, 0, swarm_draw, swarm_update},
     {9, 0, lattice_draw, lattice_update},
@@ -28,6 +30,7 @@ const SceneRow scene_table[scene_row_count + 1] = {
     {43, 32, end_screen_draw, scroller_update},
     {0, 0, end_screen_draw, nullptr},
 };
+// clang-format on
 
 namespace {
 
@@ -35,6 +38,7 @@ constexpr EventCallback caption = on_next_caption;
 constexpr EventCallback beat = on_beat_pulse;
 
 // Twelve beats a pattern; where row 0 holds another event the first beat moves to row 1.
+// clang-format off
 #define BEATS(order, first)                                                                  \
   {order, first, beat}, {order, 6, beat}, {order, 12, beat}, {order, 16, beat},              \
       {order, 24, beat}, {order, 30, beat}, {order, 32, beat}, {order, 38, beat},            \
@@ -61,6 +65,7 @@ const EventRow event_rows[1 + event_row_count + 1] = {
     {43, 0, on_fade_to_black},
     {80, 1, nullptr},  // never reached: the list stops advancing here
 };
+// clang-format on
 
 #undef BEATS
 

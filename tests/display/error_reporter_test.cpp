@@ -18,6 +18,7 @@ constexpr int32_t dderr_invalidmode = code(0x88760078u);
 constexpr int32_t e_nointerface = code(0x80004002u);
 
 // The 117 failures with a text, in the table's order.
+// clang-format off
 const char* const failure_names[117] = {
     "DDERR_ALREADYINITIALIZED", "DDERR_CANNOTATTACHSURFACE", "DDERR_CANNOTDETACHSURFACE",
     "DDERR_CURRENTLYNOTAVAIL", "DDERR_EXCEPTION", "DDERR_HEIGHTALIGN", "DDERR_INCOMPATIBLEPRIMARY",
@@ -52,6 +53,7 @@ const char* const failure_names[117] = {
     "DDERR_UNSUPPORTED", "DDERR_GENERIC", "DDERR_NOTINITIALIZED", "DDERR_OUTOFMEMORY",
     "DDERR_INVALIDPARAMS",
 };
+// clang-format on
 
 const std::set<std::string> without_trailing_space = {
     "DDERR_ALREADYINITIALIZED",  "DDERR_BLTFASTCANTCLIP", "DDERR_CANNOTATTACHSURFACE",

@@ -13,6 +13,9 @@ struct Vec3 {
   int32_t x, y, z;
   friend bool operator==(Vec3, Vec3) = default;
 };
+// The point the scenes turn and project about.
+constexpr Vec2 screen_centre = {160, 100};
+
 // Row i gives view coordinate i.
 struct Matrix3 {
   int32_t m[3][3];
@@ -51,11 +54,11 @@ inline Vec2 fx_rotate_2d(Vec2 p, uint32_t angle) {
   return {(p.x * cosine >> 9) - (p.y * sine >> 9), (p.x * sine >> 9) + (p.y * cosine >> 9)};
 }
 
-// 256 x / (z + 256) about the centre (160, 100), truncated towards zero in 16.16; behind is the
+// 256 x / (z + 256) about the screen centre, truncated towards zero in 16.16; behind is the
 // result for a point not in front of the viewer (z <= 0). 64-bit, so no 32-bit input overflows.
 inline Vec2 fx_project(const Vec3& p, Vec2 behind) {
   if (p.z <= 0) return behind;
   const int64_t depth = int64_t{p.z} * 256 + 65536;
-  return {static_cast<int32_t>(160 + int64_t{p.x} * 65536 / depth),
-          static_cast<int32_t>(100 + int64_t{p.y} * 65536 / depth)};
+  return {static_cast<int32_t>(screen_centre.x + int64_t{p.x} * 65536 / depth),
+          static_cast<int32_t>(screen_centre.y + int64_t{p.y} * 65536 / depth)};
 }

@@ -38,7 +38,8 @@ void place_corners(Vec2 screen_corners[4]) {
   for (int32_t c = 0; c < 4; ++c) {
     const Vec2 turned = fx_rotate_2d({feedback_corners[c][0], feedback_corners[c][1]},
                                      static_cast<uint32_t>(feedback_angle));
-    screen_corners[c] = {turned.x + 160 + feedback_shift_x, turned.y + 100 + feedback_shift_y};
+    screen_corners[c] = {turned.x + screen_centre.x + feedback_shift_x,
+                         turned.y + screen_centre.y + feedback_shift_y};
   }
 }
 

@@ -75,7 +75,7 @@ uint8_t depth_colour(int32_t z1, int32_t z2) {
 
 }  // namespace
 
-Vec2 project_point(Vec3 p) { return fx_project(p, {160, 100}); }
+Vec2 project_point(Vec3 p) { return fx_project(p, screen_centre); }
 
 void lattice_draw_edge(uint8_t* frame, Vec3 p1, Vec3 p2) {
   if (p1.z <= 0 && p2.z <= 0) return;

@@ -14,8 +14,6 @@ uint32_t sphere_keys[sphere_key_capacity];
 
 namespace {
 
-constexpr int32_t centre_x = 160;
-constexpr int32_t centre_y = 100;
 constexpr int32_t drift_z = 300;
 constexpr int32_t light_z = 255;
 
@@ -49,7 +47,7 @@ void transform_sphere() {
 }
 
 void sphere_project() {
-  for (int32_t k = 0; k < sphere_vertex_count; ++k) sphere_screen[k] = fx_project(sphere_view[k], {centre_x, centre_y});
+  for (int32_t k = 0; k < sphere_vertex_count; ++k) sphere_screen[k] = fx_project(sphere_view[k], screen_centre);
 }
 
 void mark_front_faces() {

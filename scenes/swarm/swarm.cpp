@@ -111,7 +111,8 @@ void move(uint32_t ticks) {
 void transform() {
   for (int32_t k = 0; k < swarm_count; ++k) {
     const Vec2 turned = fx_rotate_2d(swarm_ipos[k], swarm_angle);
-    swarm_screen[k] = {turned.x + 160 + swarm_wobble_x, turned.y + 100 + swarm_wobble_y};
+    swarm_screen[k] = {turned.x + screen_centre.x + swarm_wobble_x,
+                       turned.y + screen_centre.y + swarm_wobble_y};
   }
 }
 

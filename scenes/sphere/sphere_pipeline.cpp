@@ -47,7 +47,9 @@ void transform_sphere() {
 }
 
 void sphere_project() {
-  for (int32_t k = 0; k < sphere_vertex_count; ++k) sphere_screen[k] = fx_project(sphere_view[k], screen_centre);
+  for (int32_t k = 0; k < sphere_vertex_count; ++k) {
+    sphere_screen[k] = fx_project(sphere_view[k], screen_centre);
+  }
 }
 
 void mark_front_faces() {

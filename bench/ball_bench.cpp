@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/scene_pass.h"
 #include "scenes/ball/ball.h"
 #include "scenes/ball/ball_steps.h"
 #include "scenes/common/depth_sort.h"
@@ -22,12 +23,7 @@ void BM_BallPass(benchmark::State& state) {
   ball_reset();
   std::vector<uint8_t> frame(frame_size, 0);
   scene_first_frame = 1;
-  for (auto _ : state) {
-    ball_draw(frame.data());
-    tick_count = 1;
-    ball_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
+  time_scene_passes(state, ball_draw, ball_update, frame.data());
   ball_reset();
 }
 BENCHMARK(BM_BallPass);

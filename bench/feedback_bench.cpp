@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/scene_pass.h"
 #include "scenes/common/effect.h"
 #include "scenes/feedback/feedback.h"
 
@@ -14,12 +15,7 @@ void BM_FeedbackPass(benchmark::State& state) {
   for (int32_t i = 0; i < frame_size; ++i) frame[i] = static_cast<uint8_t>(i * 7);
   feedback_reset();
   scene_first_frame = 1;
-  for (auto _ : state) {
-    feedback_draw(frame.data());
-    tick_count = 1;
-    feedback_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
+  time_scene_passes(state, feedback_draw, feedback_update, frame.data());
   feedback_reset();
 }
 BENCHMARK(BM_FeedbackPass);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "bench/scene_pass.h"
 #include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
 #include "scenes/sphere/shaded_triangle.h"
@@ -26,12 +27,7 @@ void BM_SpherePass(benchmark::State& state) {
   prepare_sphere();
   std::vector<uint8_t> frame(64000, 0);
   scene_first_frame = 1;
-  for (auto _ : state) {
-    sphere_draw(frame.data());
-    tick_count = 1;
-    sphere_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
+  time_scene_passes(state, sphere_draw, sphere_update, frame.data());
 }
 BENCHMARK(BM_SpherePass);
 

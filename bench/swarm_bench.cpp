@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/scene_pass.h"
 #include "scenes/common/fx.h"
 #include "scenes/swarm/swarm.h"
 
@@ -14,12 +15,7 @@ void BM_SwarmPass(benchmark::State& state) {
   swarm_init();
   std::vector<uint8_t> frame(frame_size, 0);
   scene_first_frame = 0;
-  for (auto _ : state) {
-    swarm_draw(frame.data());
-    tick_count = 1;
-    swarm_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
+  time_scene_passes(state, swarm_draw, swarm_update, frame.data());
   swarm_init();
 }
 BENCHMARK(BM_SwarmPass);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/scene_pass.h"
 #include "scenes/common/effect.h"
 #include "scenes/swirl/swirl.h"
 
@@ -13,12 +14,7 @@ void BM_SwirlPass(benchmark::State& state) {
   swirl_init();
   std::vector<uint8_t> frame(frame_size, 0);
   scene_first_frame = 1;
-  for (auto _ : state) {
-    swirl_draw(frame.data());
-    tick_count = 1;
-    swirl_update(1.0);
-    benchmark::DoNotOptimize(frame.data());
-  }
+  time_scene_passes(state, swirl_draw, swirl_update, frame.data());
   swirl_reset();
 }
 BENCHMARK(BM_SwirlPass);

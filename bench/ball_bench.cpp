@@ -7,6 +7,7 @@
 
 #include "scenes/ball/ball.h"
 #include "scenes/ball/ball_steps.h"
+#include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
 #include "bench/scene_pass.h"
 
@@ -39,7 +40,7 @@ void BM_BallRadixSort(benchmark::State& state) {
   for (auto _ : state) {
     std::copy_n(unsorted.begin() + set * count, count, keys.begin());
     set = (set + 1) % sets;
-    ball_radix_sort(keys.data(), partner.data(), count);
+    depth_sort(keys.data(), partner.data(), count);
     benchmark::DoNotOptimize(keys.data());
   }
 }

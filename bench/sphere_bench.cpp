@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
 #include "scenes/sphere/shaded_triangle.h"
 #include "scenes/sphere/sphere_mesh.h"
@@ -64,7 +65,7 @@ void BM_SphereRadixSort(benchmark::State& state) {
   for (auto _ : state) {
     std::copy_n(unsorted.begin() + set * count, count, keys.begin());
     set = (set + 1) % sets;
-    sphere_radix_sort(keys.data(), spare.data(), count);
+    depth_sort(keys.data(), spare.data(), count);
     benchmark::DoNotOptimize(keys.data());
   }
 }

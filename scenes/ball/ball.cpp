@@ -3,6 +3,7 @@
 #include "scenes/ball/ball.h"
 
 #include "scenes/ball/ball_steps.h"
+#include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
 
 namespace {
@@ -76,16 +77,16 @@ void ball_draw(uint8_t* frame) {
   fx_first_pass(ball_palette);
   fx_decay(frame, ball_decay);
 
-  const Matrix3 m = ball_build_matrix(ball_angle_x, ball_angle_y, ball_angle_z);
+  const Matrix3 m = fx_matrix(ball_angle_x, ball_angle_y, ball_angle_z);
   for (int32_t i = 0; i < ball_vertex_count; ++i) {
-    const Vec3 v = ball_rotate(m, ball_vertices[i]);
+    const Vec3 v = fx_rotate(m, ball_vertices[i]);
     ball_view[i] = {v.x + ball_shift_x, v.y + ball_shift_y, v.z + ball_depth};
     ball_screen[i] = ball_project(ball_view[i]);
   }
-  for (int32_t f = 0; f < ball_face_count; ++f) ball_view_normals[f] = ball_rotate(m, ball_normals[f]);
+  for (int32_t f = 0; f < ball_face_count; ++f) ball_view_normals[f] = fx_rotate(m, ball_normals[f]);
   if (ball_face_count > 0) {
     ball_depth_keys(ball_faces, ball_face_count, ball_view, ball_keys[0]);
-    ball_radix_sort(ball_keys[0], ball_keys[1], ball_face_count);
+    depth_sort(ball_keys[0], ball_keys[1], ball_face_count);
     ball_paint_faces(ball_keys[0], ball_face_count, ball_faces, ball_view_normals, ball_screen, frame);
   }
 

@@ -18,20 +18,14 @@ struct BallFace {
 // counter-clockwise from outside. (0, 0, 0) for a face of zero area.
 Vec3 ball_face_normal(const Vec3& p, const Vec3& q, const Vec3& r);
 
-// Rotation about x, y and z from the sine table, combined with a mirroring of y (determinant -1).
-Matrix3 ball_build_matrix(int32_t angle_x, int32_t angle_y, int32_t angle_z);
-// Matrix times vector, each product shifted back by 9 on its own.
-Vec3 ball_rotate(const Matrix3& m, const Vec3& v);
-// Perspective onto the screen, centre (160, 100), focal distance 256; (65535, 65535) when the
-// point is not in front of the viewer (Z <= 0).
-Vec2 ball_project(const Vec3& view);
+// The perspective of fx_project; (65535, 65535) marks a point not in front of the viewer.
+inline Vec2 ball_project(const Vec3& view) {
+  return fx_project(view, {ball_unprojected, ball_unprojected});
+}
 
 // One key per face: the depth sum of its three vertices in the high 16 bits, its index in the low.
 void ball_depth_keys(const BallFace* faces, int32_t face_count, const Vec3* view,
                      uint32_t* keys);
-// Orders keys by their high 16 bits, largest first, stable (depth_sort, through partner); the
-// result ends in keys.
-void ball_radix_sort(uint32_t* keys, uint32_t* partner, int32_t count);
 
 // Colour of a face whose rotated normal has this z, or -1 when the face looks away.
 inline int32_t ball_face_colour(int32_t normal_z) {

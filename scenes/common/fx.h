@@ -62,7 +62,7 @@ void fx_or_frame(uint8_t* frame, const uint8_t* source);
 // Zeroes columns first..end-1 of one row.
 void fx_clear_row(uint8_t* frame, int32_t row, int32_t first_column, int32_t end_column);
 
-// The decay and the smoothing one byte at a time, as first written: the reference the faster
-// passes above are tested against, and the way they take for tables of another kind.
+// The decay and the smoothing one byte at a time, the plainest statement of each: the reference
+// the faster passes above are tested against, and the way they take for tables of another kind.
 void fx_decay_plain(uint8_t* frame, const uint8_t table[256]);
 void fx_smooth_plain(uint8_t* frame, const uint8_t divide[smooth_divide_size]);

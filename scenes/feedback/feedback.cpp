@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "scenes/common/fixed3d.h"
 #include "scenes/common/fx.h"
 
 namespace {
@@ -33,15 +34,12 @@ int32_t swing_phase = 256;
 int32_t shift_x_phase = 0;
 int32_t shift_y_phase = 40;
 
-// Each product with the sine table is shifted back on its own before the sum.
 void place_corners(Vec2 screen_corners[4]) {
-  const int32_t sine = sine_table[feedback_angle];
-  const int32_t cosine = sine_table[(feedback_angle + 256) & 1023];
   for (int32_t c = 0; c < 4; ++c) {
-    const int32_t x = feedback_corners[c][0];
-    const int32_t y = feedback_corners[c][1];
-    screen_corners[c].x = (x * cosine >> 9) - (y * sine >> 9) + 160 + feedback_shift_x;
-    screen_corners[c].y = (x * sine >> 9) + (y * cosine >> 9) + 100 + feedback_shift_y;
+    const Vec2 turned = fx_rotate_2d({feedback_corners[c][0], feedback_corners[c][1]},
+                                     static_cast<uint32_t>(feedback_angle));
+    screen_corners[c] = {turned.x + screen_centre.x + feedback_shift_x,
+                         turned.y + screen_centre.y + feedback_shift_y};
   }
 }
 
@@ -84,9 +82,9 @@ void feedback_update(double) {
   for (uint32_t n = 0; n < tick_count; ++n) {
     // The turn uses the swing of the tick before: the first tick always turns by +1.
     feedback_angle = (feedback_angle + ((feedback_swing >> 8) | 1)) & 1023;
-    feedback_swing = sine_table[swing_phase] >> 3;
-    feedback_shift_x = sine_table[shift_x_phase] >> 4;
-    feedback_shift_y = sine_table[shift_y_phase] >> 4;
+    feedback_swing = fx_sin(static_cast<uint32_t>(swing_phase)) >> 3;
+    feedback_shift_x = fx_sin(static_cast<uint32_t>(shift_x_phase)) >> 4;
+    feedback_shift_y = fx_sin(static_cast<uint32_t>(shift_y_phase)) >> 4;
     swing_phase = (swing_phase + 3) & 1023;
     shift_x_phase = (shift_x_phase + 2) & 1023;
     shift_y_phase = (shift_y_phase + 3) & 1023;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "scenes/common/effect.h"
+#include "scenes/common/span_clip.h"
 #include "scenes/feedback/feedback.h"
 
 namespace {
@@ -48,18 +49,12 @@ struct Gradient {
 // Columns xl >> 16 up to, not including, xr >> 16 (never past 318) of one row.
 void draw_span(uint8_t* row, const uint8_t* texture, int64_t xl, int64_t xr, int64_t u, int64_t v,
                const Gradient& g) {
-  const int64_t xe = std::min<int64_t>(xr >> 16, screen_width - 1);
-  int64_t xs = xl >> 16;
-  if (xe < 0 || xs > screen_width - 1) return;
-  if (xs < 0) {
-    // Start at column 0 with the texture advanced by the hidden width, so it does not shift.
-    u += g.du * -xs;
-    v += g.dv * -xs;
-    xs = 0;
-  }
-  const int64_t count = xe - xs;
-  if (count <= 0) return;
-  uint8_t* out = row + xs;
+  const SpanColumns span = fx_clip_span(xl >> 16, xr >> 16);
+  if (span.count == 0) return;
+  u += g.du * span.hidden;
+  v += g.dv * span.hidden;
+  const int64_t count = span.count;
+  uint8_t* out = row + span.first;
   // u and v are linear along the span: when both ends lie inside the texture, every pixel does.
   const int64_t u_last = u + g.du * (count - 1);
   const int64_t v_last = v + g.dv * (count - 1);

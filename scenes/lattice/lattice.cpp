@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "scenes/common/fixed3d.h"
 #include "scenes/common/fx.h"
 
 namespace {
@@ -49,16 +50,12 @@ void build_edges() {
 
 // Turn about the view axis, then in the x-z plane; each product shifted on its own.
 void transform_points() {
-  const int32_t sin1 = sine_table[lattice_spin], cos1 = sine_table[(lattice_spin + 256) & 1023];
-  const int32_t sin2 = sine_table[lattice_turn], cos2 = sine_table[(lattice_turn + 256) & 1023];
   for (int32_t i = 0; i < lattice_point_count; ++i) {
     const int32_t tx = lattice_points[i].x + static_cast<int32_t>(lattice_drift_x);
-    const int32_t ty = lattice_points[i].y;
     const int32_t tz = lattice_points[i].z + static_cast<int32_t>(lattice_drift_z);
-    const int32_t u = ((tx * cos1) >> 9) - ((ty * sin1) >> 9);
-    const int32_t w = ((tx * sin1) >> 9) + ((ty * cos1) >> 9);
-    lattice_view[i] = {((u * cos2) >> 9) - ((tz * sin2) >> 9), w,
-                       ((tz * cos2) >> 9) + ((u * sin2) >> 9)};
+    const Vec2 spun = fx_rotate_2d({tx, lattice_points[i].y}, lattice_spin);
+    const Vec2 turned = fx_rotate_2d({spun.x, tz}, lattice_turn);
+    lattice_view[i] = {turned.x, spun.y, turned.y};
   }
 }
 
@@ -78,13 +75,7 @@ uint8_t depth_colour(int32_t z1, int32_t z2) {
 
 }  // namespace
 
-Vec2 project_point(Vec3 p) {
-  if (p.z <= 0) return {160, 100};
-  // 256 * x / (z + 256) in 16.16 form; 64-bit so that no input can overflow.
-  const int64_t depth = static_cast<int64_t>(p.z) * 256 + 65536;
-  return {static_cast<int32_t>(160 + static_cast<int64_t>(p.x) * 65536 / depth),
-          static_cast<int32_t>(100 + static_cast<int64_t>(p.y) * 65536 / depth)};
-}
+Vec2 project_point(Vec3 p) { return fx_project(p, screen_centre); }
 
 void lattice_draw_edge(uint8_t* frame, Vec3 p1, Vec3 p2) {
   if (p1.z <= 0 && p2.z <= 0) return;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "scenes/common/effect.h"
+#include "scenes/common/span_clip.h"
 
 // Fixed point: edge x and attributes 16.16, u and v along a span 8.8, light along a span 16.16.
 // Screen coordinates may be anywhere in -32768..32767, so every shifted difference and product
@@ -10,7 +11,6 @@
 namespace {
 
 constexpr int64_t last_row = screen_height - 1;
-constexpr int64_t last_column = screen_width - 1;
 constexpr int64_t min_width = 4096;  // 1/16 pixel keeps the gradient divisions in range
 constexpr int64_t light_end = int64_t{64} << 16;
 
@@ -48,23 +48,13 @@ void advance_edge(Edge& e, int64_t rows) {
 
 void draw_span(uint8_t* row, const Edge& left, const Edge& right, const SpanSteps& steps,
                const uint8_t* texture, const uint8_t* shade) {
-  int64_t xr = right.x >> 16;
-  if (xr > last_column) xr = last_column;  // column 319 is never written
-  int64_t xl = left.x >> 16;
-  if (xr < 0 || xl > last_column) return;
-  int64_t u = left.u >> 8;
-  int64_t v = left.v >> 8;
-  int64_t l = left.l;
-  if (xl < 0) {
-    // Start as if the clipped pixels had been drawn.
-    u += steps.du * -xl;
-    v += steps.dv * -xl;
-    l += steps.dl * -xl;
-    xl = 0;
-  }
-  const int64_t count = xr - xl;
-  if (count <= 0) return;
-  uint8_t* out = row + xl;
+  const SpanColumns span = fx_clip_span(left.x >> 16, right.x >> 16);
+  if (span.count == 0) return;
+  const int64_t u = (left.u >> 8) + steps.du * span.hidden;
+  const int64_t v = (left.v >> 8) + steps.dv * span.hidden;
+  int64_t l = left.l + steps.dl * span.hidden;
+  const int64_t count = span.count;
+  uint8_t* out = row + span.first;
   // Only bits 8..15 of u and v pick a texel, so they may wrap modulo 2^32.
   uint32_t uu = static_cast<uint32_t>(u);
   uint32_t vv = static_cast<uint32_t>(v);
@@ -113,6 +103,17 @@ void fill_rows(uint8_t* frame, int64_t y_begin, int64_t y_end, Edge& left, Edge&
   }
 }
 
+// Rows from.y .. to.y - 1 between the long edge and the short edge from..to. The left edge
+// carries the attributes; after the top part the long edge has stepped on to the middle row.
+void fill_part(uint8_t* frame, const ShadedVertex& from, const ShadedVertex& to, Edge& long_edge,
+               bool long_is_left, const SpanSteps& steps, const uint8_t* texture,
+               const uint8_t* shade) {
+  if (to.y <= from.y || from.y > last_row) return;
+  Edge short_edge = start_edge(from, to);
+  fill_rows(frame, from.y, to.y, long_is_left ? long_edge : short_edge,
+            long_is_left ? short_edge : long_edge, steps, texture, shade);
+}
+
 }  // namespace
 
 void draw_shaded_triangle(uint8_t* frame, const ShadedVertex& a, const ShadedVertex& b,
@@ -141,23 +142,7 @@ void draw_shaded_triangle(uint8_t* frame, const ShadedVertex& a, const ShadedVer
                         gradient(v0.light, v1.light, v2.light)};
 
   Edge long_edge = start_edge(v0, v2);
-  if (w < 0) {  // long edge on the left: it carries the attributes
-    if (v1.y > v0.y) {
-      Edge right = start_edge(v0, v1);
-      fill_rows(frame, v0.y, v1.y, long_edge, right, steps, texture, shade);
-    }
-    if (v2.y > v1.y && v1.y <= last_row) {
-      Edge right = start_edge(v1, v2);
-      fill_rows(frame, v1.y, v2.y, long_edge, right, steps, texture, shade);
-    }
-  } else {  // long edge on the right; the left edge restarts at vertex 1
-    if (v1.y > v0.y) {
-      Edge left = start_edge(v0, v1);
-      fill_rows(frame, v0.y, v1.y, left, long_edge, steps, texture, shade);
-    }
-    if (v2.y > v1.y && v1.y <= last_row) {
-      Edge left = start_edge(v1, v2);
-      fill_rows(frame, v1.y, v2.y, left, long_edge, steps, texture, shade);
-    }
-  }
+  const bool long_is_left = w < 0;
+  fill_part(frame, v0, v1, long_edge, long_is_left, steps, texture, shade);
+  fill_part(frame, v1, v2, long_edge, long_is_left, steps, texture, shade);
 }

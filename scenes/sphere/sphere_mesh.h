@@ -36,13 +36,8 @@ void draw_sorted_faces();
 void draw_sphere_mesh();  // all seven steps
 
 // The arithmetic of those steps, on single values.
-Matrix3 sphere_matrix(int32_t tilt, int32_t turn, int32_t roll);
-Vec3 sphere_rotate(const Matrix3& matrix, const Vec3& p);
-Vec2 sphere_project_vertex(const Vec3& view);
 bool sphere_is_front_face(const Vec2& p0, const Vec2& p1, const Vec2& p2);
 int32_t sphere_vertex_light(const Vec3& normal, int32_t light_x, int32_t light_y);
-// Stable sort on bits 16..31, largest first (depth_sort, through spare); the result ends in keys.
-void sphere_radix_sort(uint32_t* keys, uint32_t* spare, int32_t count);
 
 // Results of the latest pass, for inspection.
 extern Vec3 sphere_view[sphere_max_vertices];

@@ -14,8 +14,6 @@ uint32_t sphere_keys[sphere_key_capacity];
 
 namespace {
 
-constexpr int32_t centre_x = 160;
-constexpr int32_t centre_y = 100;
 constexpr int32_t drift_z = 300;
 constexpr int32_t light_z = 255;
 
@@ -23,44 +21,6 @@ Vec3 rotated_normals[sphere_max_vertices];
 uint32_t spare_keys[sphere_key_capacity];
 
 }  // namespace
-
-Matrix3 sphere_matrix(int32_t tilt, int32_t turn, int32_t roll) {
-  const int32_t sin1 = fx_sin(tilt), cos1 = fx_cos(tilt);
-  const int32_t sin2 = fx_sin(turn), cos2 = fx_cos(turn);
-  const int32_t sin3 = fx_sin(roll), cos3 = fx_cos(roll);
-  // Every product is brought back to 1/512 by its own shift; the order of shift and negation
-  // is part of the result (m12 negates after the shift, m20 and m21 before).
-  const int32_t s1s2 = (sin1 * sin2) >> 9;
-  const int32_t c1s2 = (-cos1 * sin2) >> 9;
-  Matrix3 m;
-  m.m[0][0] = (cos2 * cos3) >> 9;
-  m.m[0][1] = (cos2 * sin3) >> 9;
-  m.m[0][2] = sin2;
-  m.m[1][0] = ((s1s2 * cos3) >> 9) + ((cos1 * sin3) >> 9);
-  m.m[1][1] = ((s1s2 * sin3) >> 9) - ((cos1 * cos3) >> 9);
-  m.m[1][2] = -((sin1 * cos2) >> 9);
-  m.m[2][0] = ((c1s2 * cos3) >> 9) + ((sin1 * sin3) >> 9);
-  m.m[2][1] = ((c1s2 * sin3) >> 9) - ((sin1 * cos3) >> 9);
-  m.m[2][2] = (cos1 * cos2) >> 9;
-  return m;
-}
-
-Vec3 sphere_rotate(const Matrix3& matrix, const Vec3& p) {
-  int32_t r[3];
-  for (int32_t i = 0; i < 3; ++i) {
-    r[i] = ((p.x * matrix.m[i][0]) >> 9) + ((p.y * matrix.m[i][1]) >> 9) +
-           ((p.z * matrix.m[i][2]) >> 9);
-  }
-  return Vec3{r[0], r[1], r[2]};
-}
-
-Vec2 sphere_project_vertex(const Vec3& view) {
-  if (view.z <= 0) return Vec2{centre_x, centre_y};
-  // 256 x / (z + 256), truncated towards zero; 64 bits keep any 32-bit input in range.
-  const int64_t divisor = (int64_t{view.z} << 8) + 65536;
-  return Vec2{static_cast<int32_t>(centre_x + (int64_t{view.x} << 16) / divisor),
-                     static_cast<int32_t>(centre_y + (int64_t{view.y} << 16) / divisor)};
-}
 
 bool sphere_is_front_face(const Vec2& p0, const Vec2& p1, const Vec2& p2) {
   return int64_t{p0.x - p1.x} * (p0.y - p2.y) > int64_t{p0.y - p1.y} * (p0.x - p2.x);
@@ -73,23 +33,23 @@ int32_t sphere_vertex_light(const Vec3& normal, int32_t light_x, int32_t light_y
   return intensity >> 10;
 }
 
-void sphere_radix_sort(uint32_t* keys, uint32_t* spare, int32_t count) { depth_sort(keys, spare, count); }
-
 void transform_sphere() {
   const SphereMotion& s = sphere_motion;
-  const Matrix3 m = sphere_matrix(s.tilt_angle, s.turn_angle, s.roll_angle);
+  const Matrix3 m = fx_matrix(s.tilt_angle, s.turn_angle, s.roll_angle);
   for (int32_t k = 0; k < sphere_vertex_count; ++k) {
-    const Vec3 r = sphere_rotate(m, sphere_vertices[k]);
+    const Vec3 r = fx_rotate(m, sphere_vertices[k]);
     // Each vertex pulses with its own phase of the wave: f runs 128..160, scale f / 128.
     const int32_t f = ((fx_sin(static_cast<uint32_t>(s.wobble_phase + 8 * k)) + 512) >> 5) + 128;
     sphere_view[k] = Vec3{((r.x * f) >> 7) + s.drift_x, ((r.y * f) >> 7) + s.drift_y,
                                ((r.z * f) >> 7) + drift_z};
-    rotated_normals[k] = sphere_rotate(m, sphere_vertex_normals[k]);
+    rotated_normals[k] = fx_rotate(m, sphere_vertex_normals[k]);
   }
 }
 
 void sphere_project() {
-  for (int32_t k = 0; k < sphere_vertex_count; ++k) sphere_screen[k] = sphere_project_vertex(sphere_view[k]);
+  for (int32_t k = 0; k < sphere_vertex_count; ++k) {
+    sphere_screen[k] = fx_project(sphere_view[k], screen_centre);
+  }
 }
 
 void mark_front_faces() {
@@ -114,7 +74,7 @@ void build_depth_keys() {
   }
 }
 
-void sort_depth_keys() { sphere_radix_sort(sphere_keys, spare_keys, sphere_face_count); }
+void sort_depth_keys() { depth_sort(sphere_keys, spare_keys, sphere_face_count); }
 
 void draw_sorted_faces() {
   for (int32_t i = 0; i < sphere_face_count; ++i) {

@@ -107,14 +107,12 @@ void move(uint32_t ticks) {
   if (swarm_timer >= swarm_morph_ticks) morph_step();
 }
 
-// Rotation by the swing angle about the wobbling centre; each product shifted on its own.
+// Rotation by the swing angle about the wobbling centre.
 void transform() {
-  const int32_t sin = sine_table[swarm_angle];
-  const int32_t cos = sine_table[(swarm_angle + 256) & 1023];
   for (int32_t k = 0; k < swarm_count; ++k) {
-    const int32_t x = swarm_ipos[k].x, y = swarm_ipos[k].y;
-    swarm_screen[k].x = ((x * cos) >> 9) - ((y * sin) >> 9) + 160 + swarm_wobble_x;
-    swarm_screen[k].y = ((x * sin) >> 9) + ((y * cos) >> 9) + 100 + swarm_wobble_y;
+    const Vec2 turned = fx_rotate_2d(swarm_ipos[k], swarm_angle);
+    swarm_screen[k] = {turned.x + screen_centre.x + swarm_wobble_x,
+                       turned.y + screen_centre.y + swarm_wobble_y};
   }
 }
 
@@ -220,8 +218,8 @@ void swarm_update(double) {
     swarm_step = (swarm_step + 1) & 1023;
     swarm_wobble_a = (swarm_wobble_a + 1) & 1023;
     swarm_wobble_b = (swarm_wobble_b + 2) & 1023;
-    swarm_wobble_x = sine_table[swarm_wobble_a] >> 5;
-    swarm_wobble_y = sine_table[swarm_wobble_b] >> 5;
+    swarm_wobble_x = fx_sin(swarm_wobble_a) >> 5;
+    swarm_wobble_y = fx_sin(swarm_wobble_b) >> 5;
   }
   tick_count = 0;
 }

@@ -23,8 +23,8 @@ inline int32_t swirl_twist(int32_t radius, int32_t phase) {
 
 // The swirl step of a pass on its own: adds the texels' low five bits onto rows 1..198.
 void swirl_add_texture(uint8_t* frame);
-// The same step as first written, a twist lookup per pixel: the reference swirl_add_texture is
-// tested against.
+// The same step in its plainest form, a twist lookup per pixel: the reference swirl_add_texture
+// is tested against.
 void swirl_add_texture_plain(uint8_t* frame);
 
 // A read-only look at the polar tables (entry y * 320 + x) and the phase, for tests; and the

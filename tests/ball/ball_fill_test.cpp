@@ -4,6 +4,7 @@
 
 #include "scenes/ball/ball.h"
 #include "scenes/ball/ball_steps.h"
+#include "scenes/common/depth_sort.h"
 
 namespace {
 
@@ -157,7 +158,7 @@ TEST(BallPaint, EqualDepthsDrawInFaceOrder) {
   const Vec3 view[3] = {{0, 0, 100}, {0, 0, 100}, {0, 0, 100}};
   uint32_t keys[2], partner[2];
   ball_depth_keys(t.faces, 2, view, keys);
-  ball_radix_sort(keys, partner, 2);
+  depth_sort(keys, partner, 2);
   EXPECT_EQ(keys[0], (300u << 16) | 0);
   EXPECT_EQ(keys[1], (300u << 16) | 1);
   ball_paint_faces(keys, 2, t.faces, t.normals, t.screen, t.frame.data());
@@ -171,7 +172,7 @@ TEST(BallPaint, FartherFacesAreDrawnFirst) {
   const Vec2 screen[6] = {{10, 10}, {60, 10}, {10, 60}, {10, 10}, {60, 10}, {10, 60}};
   uint32_t keys[2], partner[2];
   ball_depth_keys(t.faces, 2, view, keys);
-  ball_radix_sort(keys, partner, 2);
+  depth_sort(keys, partner, 2);
   ball_paint_faces(keys, 2, t.faces, t.normals, screen, t.frame.data());
   EXPECT_EQ(t.centre(), 100) << "face 0 is nearer, so it is drawn last";
 }

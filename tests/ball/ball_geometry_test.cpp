@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "scenes/ball/ball_steps.h"
+#include "scenes/common/depth_sort.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ TEST(BallNormal, LargestFacesOfTheCoordinateRangeStayUnitLength) {
 
 TEST(BallMatrix, AtRestEachProductIsShiftedOnItsOwn) {
   // The sine table runs one step ahead: at angle 0, sin = 3 and cos = 512.
-  const Matrix3 m = ball_build_matrix(0, 0, 0);
+  const Matrix3 m = fx_matrix(0, 0, 0);
   const int32_t expected[3][3] = {{512, 3, 3}, {3, -512, -3}, {-3, -4, 512}};
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 3; ++c) EXPECT_EQ(m.m[r][c], expected[r][c]) << r << "," << c;
@@ -57,7 +58,7 @@ TEST(BallMatrix, AtRestEachProductIsShiftedOnItsOwn) {
 TEST(BallMatrix, IsAMirroredRotationAtEveryAngle) {
   for (int32_t ax = 0; ax < 1024; ax += 37) {
     for (int32_t ay = 0; ay < 1024; ay += 41) {
-      const Matrix3 m = ball_build_matrix(ax, ay, 0);
+      const Matrix3 m = fx_matrix(ax, ay, 0);
       double a[3][3];
       for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c) a[r][c] = m.m[r][c] / 512.0;
@@ -76,7 +77,7 @@ TEST(BallMatrix, IsAMirroredRotationAtEveryAngle) {
 }
 
 TEST(BallMatrix, RotationShiftsEachProductBeforeAdding) {
-  const Vec3 v = ball_rotate(ball_build_matrix(0, 0, 0), {1, 1, 1});
+  const Vec3 v = fx_rotate(fx_matrix(0, 0, 0), {1, 1, 1});
   EXPECT_EQ(v.x, 1);   // 1 + 0 + 0
   EXPECT_EQ(v.y, -2);  // 0 - 1 - 1, not (3 - 512 - 3) >> 9 = -1
   EXPECT_EQ(v.z, -1);  // -1 - 1 + 1
@@ -129,20 +130,20 @@ TEST(BallRadixSort, LargestFirstAndStable) {
     std::vector<uint32_t> expected = keys;
     std::stable_sort(expected.begin(), expected.end(),
                      [](uint32_t a, uint32_t b) { return (a >> 16) > (b >> 16); });
-    ball_radix_sort(keys.data(), partner.data(), 1300);
+    depth_sort(keys.data(), partner.data(), 1300);
     EXPECT_EQ(keys, expected) << std::hex << mask;
   }
 }
 
 TEST(BallRadixSort, TinyCounts) {
   uint32_t one = 0x12340007, partner = 0;
-  ball_radix_sort(&one, &partner, 1);
+  depth_sort(&one, &partner, 1);
   EXPECT_EQ(one, 0x12340007u);
-  ball_radix_sort(&one, &partner, 0);
+  depth_sort(&one, &partner, 0);
   EXPECT_EQ(one, 0x12340007u);
   // Low halves play no part: a key with a smaller index but equal depth stays in place.
   uint32_t two[2] = {0x00010005, 0x00010002}, spare[2];
-  ball_radix_sort(two, spare, 2);
+  depth_sort(two, spare, 2);
   EXPECT_EQ(two[0], 0x00010005u);
   EXPECT_EQ(two[1], 0x00010002u);
 }

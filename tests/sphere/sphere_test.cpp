@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
 #include "scenes/sphere/sphere_mesh.h"
 #include "scenes/swirl/swirl.h"
@@ -132,7 +133,7 @@ TEST(SphereInit, NormalsPointIntoTheSphereWithLength256) {
 
 TEST(SpherePass, TiltZeroStillTiltsThroughSineEntryThree) {
   ASSERT_EQ(fx_sin(0), 3);
-  const Matrix3 m = sphere_matrix(0, 0, 0);
+  const Matrix3 m = fx_matrix(0, 0, 0);
   const int expected[3][3] = {{512, 3, 3}, {3, -512, -3}, {-3, -4, 512}};
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) EXPECT_EQ(m.m[i][j], expected[i][j]) << i << "," << j;
@@ -141,9 +142,9 @@ TEST(SpherePass, TiltZeroStillTiltsThroughSineEntryThree) {
 TEST(SpherePass, MatrixNegatesM12AfterItsShiftAndM20M21Before) {
   // cos(300) = -140: 3 * -140 >> 9 is -1, so m12 = 1 (a negation first would give 0).
   ASSERT_EQ(fx_cos(300), -140);
-  EXPECT_EQ(sphere_matrix(0, 300, 0).m[1][2], 1);
+  EXPECT_EQ(fx_matrix(0, 300, 0).m[1][2], 1);
   // With a tilt the products of -cos1 are inexact, and the early negation shows.
-  const Matrix3 m = sphere_matrix(100, 300, 700);
+  const Matrix3 m = fx_matrix(100, 300, 700);
   const int c1s2 = (-fx_cos(100) * fx_sin(300)) >> 9;
   EXPECT_NE(c1s2, -((fx_cos(100) * fx_sin(300)) >> 9));
   EXPECT_EQ(m.m[2][0], ((c1s2 * fx_cos(700)) >> 9) + ((fx_sin(100) * fx_sin(700)) >> 9));
@@ -151,15 +152,15 @@ TEST(SpherePass, MatrixNegatesM12AfterItsShiftAndM20M21Before) {
 }
 
 TEST(SpherePass, ProjectionCentresVerticesAtOrBehindTheEye) {
-  EXPECT_EQ(sphere_project_vertex({500, -400, 0}).x, 160);
-  EXPECT_EQ(sphere_project_vertex({500, -400, 0}).y, 100);
-  EXPECT_EQ(sphere_project_vertex({-7, 9, -300}).x, 160);
-  EXPECT_EQ(sphere_project_vertex({-7, 9, -300}).y, 100);
-  EXPECT_EQ(sphere_project_vertex({100, -50, 256}).x, 210);
-  EXPECT_EQ(sphere_project_vertex({100, -50, 256}).y, 75);
+  EXPECT_EQ(fx_project({500, -400, 0}, {160, 100}).x, 160);
+  EXPECT_EQ(fx_project({500, -400, 0}, {160, 100}).y, 100);
+  EXPECT_EQ(fx_project({-7, 9, -300}, {160, 100}).x, 160);
+  EXPECT_EQ(fx_project({-7, 9, -300}, {160, 100}).y, 100);
+  EXPECT_EQ(fx_project({100, -50, 256}, {160, 100}).x, 210);
+  EXPECT_EQ(fx_project({100, -50, 256}, {160, 100}).y, 75);
   // -1.5 truncates towards zero.
-  EXPECT_EQ(sphere_project_vertex({-3, 3, 256}).x, 159);
-  EXPECT_EQ(sphere_project_vertex({-3, 3, 256}).y, 101);
+  EXPECT_EQ(fx_project({-3, 3, 256}, {160, 100}).x, 159);
+  EXPECT_EQ(fx_project({-3, 3, 256}, {160, 100}).y, 101);
 }
 
 TEST(SpherePass, LightLevelsAreClampedTo0To63) {
@@ -175,7 +176,7 @@ TEST(SpherePass, DepthSortIsFarthestFirstAndStable) {
   const uint32_t depth[8] = {500, 700, 500, 0xFFFF, 100, 500, 700, 0};
   for (uint32_t f = 0; f < 8; ++f) keys[f] = depth[f] << 16 | f;
   uint32_t spare[8];
-  sphere_radix_sort(keys, spare, 8);
+  depth_sort(keys, spare, 8);
   const uint32_t order[8] = {3, 1, 6, 0, 2, 5, 4, 7};
   for (int i = 0; i < 8; ++i) EXPECT_EQ(keys[i] & 0xFFFF, order[i]) << i;
 }

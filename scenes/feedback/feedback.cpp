@@ -47,6 +47,8 @@ void draw_quad(uint8_t* frame, const Vec2 screen_corners[4]) {
   for (int32_t n = 0; n < 2; ++n) {
     const int32_t* corner = feedback_triangles[n];
     const int32_t(*uv)[2] = feedback_uv[n];
+    // The record's words as they lie: three corners, the four unread words, three texels.
+    // clang-format off
     const mapped_triangle triangle{
         screen_corners[corner[0]].x, screen_corners[corner[0]].y,
         screen_corners[corner[1]].x, screen_corners[corner[1]].y,
@@ -54,6 +56,7 @@ void draw_quad(uint8_t* frame, const Vec2 screen_corners[4]) {
         {0, 0, 0, 0},
         uv[0][0], uv[0][1], uv[1][0], uv[1][1], uv[2][0], uv[2][1],
         feedback_copy};
+    // clang-format on
     draw_mapped_triangle(triangle, frame);
   }
 }

@@ -80,6 +80,7 @@ void expect_blank(const FakeSurface& surface) {
 // the calls it makes, and what the surface then holds.
 TEST(SurfacePresent, ALostSurfaceIsRestoredOnceAndOnlyWhatPersistsIsReported) {
   constexpr VideoResult ok = video_code::ok, lost = video_code::surface_lost;
+  // clang-format off
   const struct {
     const char* what;
     std::vector<VideoResult> lock, flip, restore;
@@ -101,6 +102,7 @@ TEST(SurfacePresent, ALostSurfaceIsRestoredOnceAndOnlyWhatPersistsIsReported) {
       {"a failed lock writes nothing and does not flip", {video_code::generic}, {}, {},
        video_code::generic, "lock ", false},
   };
+  // clang-format on
   const std::vector<uint8_t> frame = test_frame();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -18,6 +18,7 @@ constexpr int logo_pixel_count = 222;
 
 // The group's name in a bold lettering: two-pixel strokes, cut corners, a blank column between
 // letters.
+// clang-format off
 const char* const logo_word[letter_height] = {
     " ####  ##    ##  ####  ##  ##",
     "###### ##    ## ###### ## ###",
@@ -34,6 +35,7 @@ const char* const logo_word[letter_height] = {
     "###### ##### ## ###### ## ###",
     " ####  ##### ##  ####  ##  ##",
 };
+// clang-format on
 
 bool build_logo(uint8_t logo[logo_size * logo_size]) {
   std::memset(logo, 0, logo_size * logo_size);

@@ -24,8 +24,7 @@ int32_t lzw_read_code(const uint8_t* input, size_t input_size, uint64_t bit_posi
   const size_t at = static_cast<size_t>(bit_position >> 3);
   uint32_t window = 0;
   if (at + 4 <= input_size) {
-    window = input[at] | (input[at + 1] << 8) | (input[at + 2] << 16) |
-             (static_cast<uint32_t>(input[at + 3]) << 24);
+    window = input[at] | (input[at + 1] << 8) | (input[at + 2] << 16) | (static_cast<uint32_t>(input[at + 3]) << 24);
   } else {
     for (size_t i = 0; at + i < input_size; ++i) window |= static_cast<uint32_t>(input[at + i]) << (8 * i);
   }

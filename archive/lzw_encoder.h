@@ -19,7 +19,7 @@ class LzwBitWriter {
 };
 
 struct LzwEncodeStats {
-  uint32_t codes = 0;   // every code written, clear and end codes included
+  uint32_t codes = 0;  // every code written, clear and end codes included
   uint32_t clears = 0;
   int max_width = 9;
 };

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/scene_pass.h"
 #include "scenes/ball/ball.h"
 #include "scenes/ball/ball_steps.h"
 #include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
-#include "bench/scene_pass.h"
 
 namespace {
 

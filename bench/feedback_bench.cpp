@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/scene_pass.h"
 #include "scenes/common/effect.h"
 #include "scenes/feedback/feedback.h"
-#include "bench/scene_pass.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/scene_pass.h"
 #include "scenes/common/fx.h"
 #include "scenes/lattice/lattice.h"
-#include "bench/scene_pass.h"
 
 namespace {
 
@@ -22,13 +22,13 @@ BENCHMARK(BM_LatticePass);
 void BM_DrawLineOr(benchmark::State& state) {
   std::vector<uint8_t> frame(frame_size, 0);
   const Vec2 short_lines[][2] = {{{150, 90}, {170, 97}},
-                                               {{160, 100}, {158, 120}},
-                                               {{100, 50}, {112, 41}},
-                                               {{200, 150}, {215, 150}}};
+                                 {{160, 100}, {158, 120}},
+                                 {{100, 50}, {112, 41}},
+                                 {{200, 150}, {215, 150}}};
   const Vec2 long_lines[][2] = {{{-80, 20}, {400, 170}},
-                                              {{30, -60}, {290, 260}},
-                                              {{319, 0}, {0, 199}},
-                                              {{-500, 300}, {900, -100}}};
+                                {{30, -60}, {290, 260}},
+                                {{319, 0}, {0, 199}},
+                                {{-500, 300}, {900, -100}}};
   const auto& lines = state.range(0) == 0 ? short_lines : long_lines;
   for (auto _ : state) {
     for (const auto& line : lines) draw_line_or(frame.data(), line[0], line[1], 0x55);

@@ -18,9 +18,9 @@ std::vector<uint8_t> synthetic(int kind, size_t size) {
   std::mt19937 generator(1);
   for (size_t i = 0; i < size; ++i) {
     switch (kind) {
-      case 0: data[i] = static_cast<uint8_t>((i % 320) ^ (i / 320)); break;              // pattern picture
-      case 1: data[i] = static_cast<uint8_t>(generator()); break;                        // noise
-      case 2: data[i] = 0; break;                                                        // one long run
+      case 0: data[i] = static_cast<uint8_t>((i % 320) ^ (i / 320)); break;                 // pattern picture
+      case 1: data[i] = static_cast<uint8_t>(generator()); break;                           // noise
+      case 2: data[i] = 0; break;                                                           // one long run
       default: data[i] = static_cast<uint8_t>(128 + 60 * ((i / 7) % 5) + generator() % 4);  // grainy shades
     }
   }

@@ -3,11 +3,11 @@
 
 #include <vector>
 
+#include "bench/scene_pass.h"
 #include "scenes/common/fx.h"
 #include "scenes/scroller/scroller.h"
 #include "scenes/sphere/sphere.h"
 #include "scenes/swirl/swirl.h"
-#include "bench/scene_pass.h"
 
 namespace {
 

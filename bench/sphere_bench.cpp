@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "bench/scene_pass.h"
 #include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
 #include "scenes/sphere/shaded_triangle.h"
-#include "scenes/sphere/sphere_mesh.h"
 #include "scenes/sphere/sphere.h"
+#include "scenes/sphere/sphere_mesh.h"
 #include "scenes/swirl/swirl.h"
-#include "bench/scene_pass.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/scene_pass.h"
 #include "scenes/common/fx.h"
 #include "scenes/swarm/swarm.h"
-#include "bench/scene_pass.h"
 
 namespace {
 

@@ -16,8 +16,9 @@ namespace {
 const std::string& scratch_archive() {
   static const std::string path = [] {
     std::error_code error;
-    const std::filesystem::path folder =
-        std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm" : std::filesystem::temp_directory_path();
+    const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm", error)
+                                             ? "/dev/shm"
+                                             : std::filesystem::temp_directory_path();
     std::string pattern = (folder / "tarnwick-fuzz-XXXXXX").string();
     const int fd = mkstemp(pattern.data());
     if (fd < 0) std::abort();

@@ -15,8 +15,8 @@ bool scene_harness_prepare() {
   return complete;
 }
 
-void scene_harness_run(int32_t scene, int32_t passes, uint32_t ticks, const int32_t* beat_passes,
-                       int32_t beat_count, uint8_t* frame) {
+void scene_harness_run(int32_t scene, int32_t passes, uint32_t ticks, const int32_t* beat_passes, int32_t beat_count,
+                       uint8_t* frame) {
   const SceneEntry& row = scene_list[scene];
   scene_first_frame = 0;
   tick_count = 0;

@@ -19,7 +19,7 @@ struct EventRow {
   EventCallback callback;  // may be absent
 };
 
-constexpr uint32_t scene_row_count = 8;    // the end row is the last
+constexpr uint32_t scene_row_count = 8;  // the end row is the last
 constexpr uint32_t event_row_count = 115;
 
 // scene_table[scene_row_count] is the terminating row; event_table[-1] is the zero row before
@@ -38,7 +38,7 @@ const char* event_callback_name(EventCallback callback);
 // Told of every scene switch and every event that fires, with the position that caused it.
 struct ScriptAction {
   bool is_event;
-  uint32_t index;  // scene or event row
+  uint32_t index;    // scene or event row
   const char* name;  // callback name for events
   uint32_t order;
   uint32_t row;

@@ -17,10 +17,11 @@ const char* const loss_texts[] = {
 };
 
 // Writes the line for (order, row) if the module lacks it; false then.
-bool has_position(MusicHandle music, uint32_t order, uint32_t row, Loss loss, const char* module_name,
-                  char* message, size_t message_size) {
+bool has_position(MusicHandle music, uint32_t order, uint32_t row, Loss loss, const char* module_name, char* message,
+                  size_t message_size) {
   const int32_t orders = music_order_count(music);
-  const int32_t rows = order < static_cast<uint32_t>(orders) ? music_pattern_rows(music, static_cast<int32_t>(order)) : -1;
+  const int32_t rows = order < static_cast<uint32_t>(orders) ? music_pattern_rows(music, static_cast<int32_t>(order))
+                                                             : -1;
   if (rows > 0 && row < static_cast<uint32_t>(rows)) return true;
   char has[64];
   if (order >= static_cast<uint32_t>(orders))

@@ -1,7 +1,7 @@
+#include "host/splash.h"
 #include "display/display.h"
 #include "host/fader.h"
 #include "host/show_state.h"
-#include "host/splash.h"
 
 namespace {
 

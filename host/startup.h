@@ -5,4 +5,3 @@
 // The program: returns its exit code (0 at the end of the show or on Escape, 1 when start-up
 // fails, with the reason on standard error).
 int32_t show_main();
-

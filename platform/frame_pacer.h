@@ -16,7 +16,6 @@ struct FramePacer {
 void frame_pacer_start(FramePacer& pacer, int refresh_hz, std::chrono::steady_clock::time_point now);
 // The time the flip that returned at `now` should sleep until (now itself when the period is
 // already over), and that time becomes the flip's.
-std::chrono::steady_clock::time_point frame_pacer_next(FramePacer& pacer,
-                                                       std::chrono::steady_clock::time_point now);
+std::chrono::steady_clock::time_point frame_pacer_next(FramePacer& pacer, std::chrono::steady_clock::time_point now);
 // Sleeps out the rest of the period since the previous flip, before the frame is shown.
 void frame_pacer_wait(FramePacer& pacer);

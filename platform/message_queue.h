@@ -17,9 +17,7 @@ inline void message_queue_post(MessageQueue& queue, const WindowMessage& message
   ++queue.count;
 }
 
-inline bool message_queue_waiting(const MessageQueue& queue) {
-  return queue.quit_posted || queue.count > 0;
-}
+inline bool message_queue_waiting(const MessageQueue& queue) { return queue.quit_posted || queue.count > 0; }
 
 enum class QueueTake : uint8_t { message, quit, empty };
 

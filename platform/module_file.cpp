@@ -24,17 +24,15 @@ openmpt_module* module_file_load(const char* path, char* error, size_t error_siz
   std::fclose(f);
   int code = 0;
   const char* message = nullptr;
-  openmpt_module* module = openmpt_module_create_from_memory2(
-      bytes.data(), bytes.size(), ignore_log, nullptr, nullptr, nullptr, &code, &message, nullptr);
+  openmpt_module* module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), ignore_log, nullptr, nullptr,
+                                                              nullptr, &code, &message, nullptr);
   if (!module) std::snprintf(error, error_size, "%s: %s", path, message ? message : "not a module");
   openmpt_free_string(message);
   if (module) openmpt_module_set_repeat_count(module, -1);  // loop at the end
   return module;
 }
 
-int32_t module_order_count(openmpt_module* module) {
-  return module ? openmpt_module_get_num_orders(module) : 0;
-}
+int32_t module_order_count(openmpt_module* module) { return module ? openmpt_module_get_num_orders(module) : 0; }
 
 int32_t module_pattern_rows(openmpt_module* module, int32_t order) {
   if (!module || order < 0 || order >= openmpt_module_get_num_orders(module)) return -1;

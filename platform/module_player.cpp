@@ -25,9 +25,9 @@ constexpr int64_t ns_per_second = 1000000000;
 constexpr int64_t retry_interval_ns = 2 * ns_per_second;
 constexpr int32_t silent_chunk_frames = 1024;
 
-openmpt_module* module = nullptr;  // the device's rendering thread reads it while started
+openmpt_module* module = nullptr;     // the device's rendering thread reads it while started
 const MusicDevice* device = nullptr;  // the open device; none while silent
-bool started = false;  // the device pulls sound
+bool started = false;                 // the device pulls sound
 bool playing = false;
 char last_error[256] = "";
 
@@ -204,9 +204,7 @@ uint32_t music_position(MusicHandle) {
 
 int32_t music_order_count(MusicHandle music) { return music ? module_order_count(module) : 0; }
 
-int32_t music_pattern_rows(MusicHandle music, int32_t order) {
-  return music ? module_pattern_rows(module, order) : -1;
-}
+int32_t music_pattern_rows(MusicHandle music, int32_t order) { return music ? module_pattern_rows(module, order) : -1; }
 
 void music_free() {
   close_device();

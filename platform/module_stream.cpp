@@ -43,8 +43,8 @@ void module_stream_render(openmpt_module* module, int16_t* out, int32_t frames) 
   if (stamps_written.load(std::memory_order_relaxed) == 0) stamp_now(module);
   for (int32_t done = 0; done < frames;) {
     const int32_t count = frames - done < slice_frames ? frames - done : slice_frames;
-    const size_t got = openmpt_module_read_interleaved_stereo(module, module_sample_rate,
-                                                              static_cast<size_t>(count), out + 2 * done);
+    const size_t got = openmpt_module_read_interleaved_stereo(module, module_sample_rate, static_cast<size_t>(count),
+                                                              out + 2 * done);
     if (got < static_cast<size_t>(count))
       std::memset(out + 2 * (done + static_cast<int32_t>(got)), 0, (static_cast<size_t>(count) - got) * 4);
     frames_rendered += static_cast<uint64_t>(count);

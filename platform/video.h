@@ -23,14 +23,14 @@ using VideoResult = int32_t;  // 0 is success
 // is reported by start-up.
 namespace video_code {
 constexpr VideoResult ok = 0;
-constexpr VideoResult no_window = static_cast<int32_t>(0x88760239u);      // DDERR_NOHWND
-constexpr VideoResult no_device = static_cast<int32_t>(0x887600DEu);      // DDERR_NODIRECTDRAWSUPPORT
-constexpr VideoResult no_exclusive = static_cast<int32_t>(0x887600E1u);   // DDERR_NOEXCLUSIVEMODE
-constexpr VideoResult invalid_mode = static_cast<int32_t>(0x88760078u);   // DDERR_INVALIDMODE
+constexpr VideoResult no_window = static_cast<int32_t>(0x88760239u);            // DDERR_NOHWND
+constexpr VideoResult no_device = static_cast<int32_t>(0x887600DEu);            // DDERR_NODIRECTDRAWSUPPORT
+constexpr VideoResult no_exclusive = static_cast<int32_t>(0x887600E1u);         // DDERR_NOEXCLUSIVEMODE
+constexpr VideoResult invalid_mode = static_cast<int32_t>(0x88760078u);         // DDERR_INVALIDMODE
 constexpr VideoResult out_of_video_memory = static_cast<int32_t>(0x8876017Cu);  // DDERR_OUTOFVIDEOMEMORY
-constexpr VideoResult no_palette_hw = static_cast<int32_t>(0x8876023Du);  // DDERR_NOPALETTEHW
-constexpr VideoResult surface_lost = static_cast<int32_t>(0x887601C2u);   // DDERR_SURFACELOST
-constexpr VideoResult generic = static_cast<int32_t>(0x80004005u);        // DDERR_GENERIC
+constexpr VideoResult no_palette_hw = static_cast<int32_t>(0x8876023Du);        // DDERR_NOPALETTEHW
+constexpr VideoResult surface_lost = static_cast<int32_t>(0x887601C2u);         // DDERR_SURFACELOST
+constexpr VideoResult generic = static_cast<int32_t>(0x80004005u);              // DDERR_GENERIC
 }  // namespace video_code
 
 struct VideoMode {

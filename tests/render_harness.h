@@ -55,9 +55,9 @@ inline int run_command(const std::string& command, std::string* output = nullptr
 // Runs "./tarnwick-render ARGS" in the working directory (or the one from there in folder, which
 // then holds the show data); returns its exit code.
 inline int run_render(const std::string& args, std::string* output = nullptr, const std::string& folder = "") {
-  const std::string program =
-      folder.empty() ? std::string(TEST_SUPPORT_RENDER)
-                     : "cd '" + folder + "' && '" + std::filesystem::current_path().string() + "/tarnwick-render'";
+  const std::string program = folder.empty() ? std::string(TEST_SUPPORT_RENDER)
+                                             : "cd '" + folder + "' && '" + std::filesystem::current_path().string() +
+                                                   "/tarnwick-render'";
   return run_command(program + " " + args, output);
 }
 
@@ -77,12 +77,10 @@ inline std::string fnv1a_hex(const std::vector<uint8_t>& bytes) {
 
 // Frame of the scene harness: scene S run for N passes of T ticks each; extra options appended
 // (for example "--beat-at 3" or "--start FILE"). Empty on failure.
-inline std::vector<uint8_t> render_scene(int scene, int passes, int ticks,
-                                         const std::string& extra = "") {
+inline std::vector<uint8_t> render_scene(int scene, int passes, int ticks, const std::string& extra = "") {
   const std::string raw = scratch_name("harness", ".raw");
-  const std::string args = "--scene " + std::to_string(scene) + " --passes " +
-                           std::to_string(passes) + " --ticks " + std::to_string(ticks) +
-                           " --raw " + raw + " " + extra;
+  const std::string args = "--scene " + std::to_string(scene) + " --passes " + std::to_string(passes) + " --ticks " +
+                           std::to_string(ticks) + " --raw " + raw + " " + extra;
   std::vector<uint8_t> frame;
   if (run_render(args) == 0) frame = read_file(raw);
   std::remove(raw.c_str());

@@ -2,9 +2,7 @@
 // --help and --version, answered alike by every tool.
 #include <string_view>
 
-inline bool is_standard_option(std::string_view argument) {
-  return argument == "--help" || argument == "--version";
-}
+inline bool is_standard_option(std::string_view argument) { return argument == "--help" || argument == "--version"; }
 
 // The usage (--help), or the program's name and version then the copyright and licence (--version),
 // on standard output; returns the exit code, 0.

@@ -39,9 +39,8 @@ const std::vector<HeadlessPopup>& headless_failures();
 
 // Video: every flip is shown to the hook (pixels, pitch, the 8-bit palette, the flip's number
 // counted from 1).
-using HeadlessPresentHook = void (*)(const uint8_t* pixels, int32_t pitch,
-                                     const PaletteEntry* palette, uint64_t present_number,
-                                     void* context);
+using HeadlessPresentHook = void (*)(const uint8_t* pixels, int32_t pitch, const PaletteEntry* palette,
+                                     uint64_t present_number, void* context);
 void headless_set_present_hook(HeadlessPresentHook hook, void* context);
 void headless_set_pitch(int32_t pitch);  // bytes per back-buffer row, at least the mode's width
 void headless_set_modes(const VideoMode* modes, int32_t count);

@@ -105,9 +105,7 @@ void headless_set_modes(const VideoMode* list, int32_t count) {
   std::memcpy(modes, list, sizeof(VideoMode) * static_cast<size_t>(mode_total));
 }
 
-void headless_fail_video(HeadlessVideoStep step, VideoResult code) {
-  failures[static_cast<int32_t>(step)] = code;
-}
+void headless_fail_video(HeadlessVideoStep step, VideoResult code) { failures[static_cast<int32_t>(step)] = code; }
 
 uint64_t headless_present_count() { return presents; }
 const uint8_t* headless_back_buffer() { return back_buffer; }

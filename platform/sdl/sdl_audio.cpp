@@ -6,8 +6,8 @@
 
 #include "platform/module_stream.h"
 #include "platform/music_device.h"
-#include "platform/steady_clock.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/steady_clock.h"
 
 namespace {
 

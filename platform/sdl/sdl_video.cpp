@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/emulated_modes.h"
 #include "platform/frame_pacer.h"
+#include "platform/letterbox.h"
 #include "platform/module_player.h"
 #include "platform/sdl/sdl_internal.h"
-#include "platform/emulated_modes.h"
-#include "platform/letterbox.h"
 #include "platform/video.h"
 #include "platform/video_frame.h"
 
@@ -40,11 +40,11 @@ struct WindowPicture {
   SDL_Surface* surface = nullptr;  // the surface the layout was made for
   int surface_w = 0;
   int surface_h = 0;
-  SDL_Rect place = {};             // the letter-boxed picture
+  SDL_Rect place = {};                       // the letter-boxed picture
   uint16_t column_source[max_window_width];  // the source column of each window column
-  uint32_t pixel[256];             // the palette in the surface's own format
+  uint32_t pixel[256];                       // the palette in the surface's own format
   uint8_t shown[emulated_max_width * emulated_max_height];
-  bool current = false;            // shown and pixel are what the screen holds
+  bool current = false;  // shown and pixel are what the screen holds
 };
 WindowPicture picture;
 
@@ -116,7 +116,9 @@ VideoResult flip_through_renderer() {
 // Every window pixel shows the source pixel under its centre, as the renderer's
 // nearest-neighbour sampling does. A centre exactly on the edge between two source pixels
 // takes the one on the left, or the one below, as the OpenGL renderer's rounding does.
-int64_t source_column(int64_t x, int64_t window_width) { return ((2 * x + 1) * video_frame.width - 1) / (2 * window_width); }
+int64_t source_column(int64_t x, int64_t window_width) {
+  return ((2 * x + 1) * video_frame.width - 1) / (2 * window_width);
+}
 int64_t source_row(int64_t y, int64_t window_height) { return (2 * y + 1) * video_frame.height / (2 * window_height); }
 
 // The picture's place in a new or resized window, and the source column of each window column.
@@ -131,7 +133,8 @@ void lay_out(SDL_Surface* surface) {
 }
 
 void map_palette(const SDL_PixelFormat* format) {
-  for (int i = 0; i < 256; ++i) picture.pixel[i] = SDL_MapRGB(format, palette[i].red, palette[i].green, palette[i].blue);
+  for (int i = 0; i < 256; ++i)
+    picture.pixel[i] = SDL_MapRGB(format, palette[i].red, palette[i].green, palette[i].blue);
 }
 
 // One window row from one source row: the row's pixel values first, then one read per window
@@ -176,8 +179,8 @@ VideoResult flip_to_window() {
   SDL_Window* window = sdl_main_window();
   SDL_Surface* surface = window ? SDL_GetWindowSurface(window) : nullptr;
   if (!surface) return fail(video_code::surface_lost, "the screen is gone");
-  const bool new_layout =
-      surface != picture.surface || surface->w != picture.surface_w || surface->h != picture.surface_h;
+  const bool new_layout = surface != picture.surface || surface->w != picture.surface_w ||
+                          surface->h != picture.surface_h;
   if (new_layout) lay_out(surface);
   const size_t frame_bytes = static_cast<size_t>(video_frame.width) * video_frame.height;
   if (picture.current && !palette_changed && std::memcmp(video_frame.pixels, picture.shown, frame_bytes) == 0)

@@ -16,9 +16,7 @@ void post(const WindowMessage& message) { message_queue_post(window_queue, messa
 
 void translate(const SDL_Event& event) {
   switch (event.type) {
-    case SDL_QUIT:
-      post({MessageKind::close, 0});
-      break;
+    case SDL_QUIT: post({MessageKind::close, 0}); break;
     case SDL_KEYDOWN:
       if (!event.key.repeat) {
         const SDL_Keycode key = event.key.keysym.sym;
@@ -28,25 +26,15 @@ void translate(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
       switch (event.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-        case SDL_WINDOWEVENT_RESTORED:
-          post({MessageKind::activate, 1});
-          break;
+        case SDL_WINDOWEVENT_RESTORED: post({MessageKind::activate, 1}); break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
-        case SDL_WINDOWEVENT_MINIMIZED:
-          post({MessageKind::activate, 0});
-          break;
-        case SDL_WINDOWEVENT_CLOSE:
-          post({MessageKind::close, 0});
-          break;
-        case SDL_WINDOWEVENT_EXPOSED:
-          sdl_video_exposed();
-          break;
-        default:
-          break;
+        case SDL_WINDOWEVENT_MINIMIZED: post({MessageKind::activate, 0}); break;
+        case SDL_WINDOWEVENT_CLOSE: post({MessageKind::close, 0}); break;
+        case SDL_WINDOWEVENT_EXPOSED: sdl_video_exposed(); break;
+        default: break;
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -116,15 +104,14 @@ bool window_create(const WindowDesc& desc) {
     desktop.w = 640;
     desktop.h = 400;
   }
-  window = SDL_CreateWindow(desc.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktop.w,
-                            desktop.h, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  window = SDL_CreateWindow(desc.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktop.w, desktop.h,
+                            SDL_WINDOW_FULLSCREEN_DESKTOP);
   if (!window) {
     std::snprintf(last_error, sizeof last_error, "%s", SDL_GetError());
     return false;
   }
-  SDL_Surface* icon = SDL_CreateRGBSurfaceFrom(const_cast<uint32_t*>(desc.icon_argb), desc.icon_size,
-                                               desc.icon_size, 32, desc.icon_size * 4, 0x00FF0000,
-                                               0x0000FF00, 0x000000FF, 0xFF000000);
+  SDL_Surface* icon = SDL_CreateRGBSurfaceFrom(const_cast<uint32_t*>(desc.icon_argb), desc.icon_size, desc.icon_size,
+                                               32, desc.icon_size * 4, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
   if (icon) {
     SDL_SetWindowIcon(window, icon);
     SDL_FreeSurface(icon);
@@ -143,8 +130,9 @@ void window_destroy() {
 void window_show_cursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
 
 void window_message_box(const char* title, const char* text) {
-  const SDL_MessageBoxButtonData ok = {
-      SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"};
+  const SDL_MessageBoxButtonData ok = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
+                                           SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+                                       1, "OK"};
   const SDL_MessageBoxData box = {SDL_MESSAGEBOX_ERROR, window, title, text, 1, &ok, nullptr};
   int pressed = 0;
   if (SDL_ShowMessageBox(&box, &pressed) != 0) std::fprintf(stderr, "%s: %s\n", title, text);

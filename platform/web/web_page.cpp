@@ -42,7 +42,9 @@ void web_page_window_shown(const char* title) { page_window_shown(title); }
 void web_page_show_cursor(int32_t shown) { page_show_cursor(shown); }
 void web_page_message_box(const char* title, const char* text) { page_message_box(title, text); }
 bool web_page_open_canvas(uint32_t width, uint32_t height) { return page_open_canvas(width, height) != 0; }
-void web_page_show_frame(const uint32_t* rgba, uint32_t width, uint32_t height) { page_show_frame(rgba, width, height); }
+void web_page_show_frame(const uint32_t* rgba, uint32_t width, uint32_t height) {
+  page_show_frame(rgba, width, height);
+}
 WebAudioOpen web_audio_open() { return static_cast<WebAudioOpen>(audio_open()); }
 void web_audio_start(double first_frame) { audio_start(first_frame); }
 void web_audio_stop() { audio_stop(); }

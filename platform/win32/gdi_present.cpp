@@ -8,8 +8,8 @@
 
 #include "platform/emulated_modes.h"
 #include "platform/frame_pacer.h"
-#include "platform/module_player.h"
 #include "platform/letterbox.h"
+#include "platform/module_player.h"
 #include "platform/win32/presenter.h"
 #include "platform/win32/win32_internal.h"
 
@@ -25,7 +25,7 @@ struct PaletteDib {
 };
 
 PaletteDib dib;
-RECT client = {};       // the window's client area the box was placed in
+RECT client = {};  // the window's client area the box was placed in
 PictureBox box = {};
 FramePacer pacer;
 DwmFlushCall dwm_flush = nullptr;  // only while the compositor runs and its flush waits
@@ -163,5 +163,5 @@ const char* gdi_last_error() { return last_error; }
 
 }  // namespace
 
-const Presenter gdi_presenter = {gdi_set_mode,  gdi_create_surfaces, gdi_create_palette, gdi_set_palette,
-                                 gdi_present,   gdi_before_dialog,   gdi_last_error};
+const Presenter gdi_presenter = {gdi_set_mode, gdi_create_surfaces, gdi_create_palette, gdi_set_palette,
+                                 gdi_present,  gdi_before_dialog,   gdi_last_error};

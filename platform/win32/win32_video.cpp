@@ -24,7 +24,6 @@
 
 namespace {
 
-
 IDirectDraw7* ddraw = nullptr;
 IDirectDrawSurface7* primary = nullptr;
 IDirectDrawSurface7* back_buffer = nullptr;
@@ -60,7 +59,7 @@ struct ModeListing {
 HRESULT WINAPI list_mode(LPDDSURFACEDESC2 desc, LPVOID listing_pointer) {
   ModeListing& listing = *static_cast<ModeListing*>(listing_pointer);
   const DDPIXELFORMAT& format = desc->ddpfPixelFormat;
-  const VideoMode mode = {desc->dwWidth, desc->dwHeight, format.dwRGBBitCount,
+  const VideoMode mode = {desc->dwWidth,     desc->dwHeight,    format.dwRGBBitCount,
                           format.dwRBitMask, format.dwGBitMask, format.dwBBitMask};
   const int index = emulated_index(mode.width, mode.height, mode.bits_per_pixel);
   if (index >= 0) listing.offered[index] = true;
@@ -154,9 +153,9 @@ VideoResult direct_draw_present(const uint8_t* shown, uint32_t w, uint32_t h) {
 
 const char* direct_draw_last_error() { return last_error; }
 
-const Presenter direct_draw_presenter = {direct_draw_set_mode,    direct_draw_create_surfaces,
+const Presenter direct_draw_presenter = {direct_draw_set_mode,       direct_draw_create_surfaces,
                                          direct_draw_create_palette, direct_draw_set_palette,
-                                         direct_draw_present,     direct_draw_before_dialog,
+                                         direct_draw_present,        direct_draw_before_dialog,
                                          direct_draw_last_error};
 const Presenter* presenter = &direct_draw_presenter;
 
@@ -178,8 +177,8 @@ VideoResult video_open() {
 
 VideoResult video_enum_modes(bool (*each)(const VideoMode&, void*), void* context) {
   ModeListing listing = {each, context, false, {}};
-  const VideoResult result =
-      checked(ddraw->EnumDisplayModes(DDEDM_STANDARDVGAMODES, nullptr, &listing, list_mode), "EnumDisplayModes");
+  const VideoResult result = checked(ddraw->EnumDisplayModes(DDEDM_STANDARDVGAMODES, nullptr, &listing, list_mode),
+                                     "EnumDisplayModes");
   if (result != video_code::ok) return result;
   for (size_t i = 0; i < emulated_count && !listing.stopped; ++i) {
     emulated[i] = !listing.offered[i];

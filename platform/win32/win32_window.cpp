@@ -36,8 +36,7 @@ void fail(const char* what) {
 
 LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_CREATE:
-      return 0;
+    case WM_CREATE: return 0;
     case WM_DESTROY:
       keep_display_on(false);
       window = nullptr;
@@ -50,17 +49,12 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
     case WM_SYSCOMMAND:
       if (display_kept_on && ((wparam & 0xFFF0) == SC_SCREENSAVE || (wparam & 0xFFF0) == SC_MONITORPOWER)) return 0;
       break;
-    case WM_SETCURSOR:
-      SetCursor(arrow_shown ? LoadCursor(nullptr, IDC_ARROW) : nullptr);
-      return TRUE;
-    case WM_KEYDOWN:
-      message_queue_post(window_queue, {MessageKind::key_down, static_cast<int32_t>(wparam)});
-      return 0;
+    case WM_SETCURSOR: SetCursor(arrow_shown ? LoadCursor(nullptr, IDC_ARROW) : nullptr); return TRUE;
+    case WM_KEYDOWN: message_queue_post(window_queue, {MessageKind::key_down, static_cast<int32_t>(wparam)}); return 0;
     case WM_CLOSE:  // the core decides; it destroys the window
       message_queue_post(window_queue, {MessageKind::close, 0});
       return 0;
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcA(hwnd, message, wparam, lparam);
 }
@@ -81,8 +75,7 @@ INT_PTR CALLBACK popup_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
         return TRUE;
       }
       return FALSE;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 

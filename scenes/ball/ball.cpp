@@ -65,8 +65,7 @@ void ball_init() {
     for (uint32_t& i : index)
       if (i >= static_cast<uint32_t>(ball_vertex_count)) i = 0;
     ball_faces[f] = {index[0], index[1], index[2]};
-    ball_normals[f] = ball_face_normal(ball_vertices[index[0]], ball_vertices[index[1]],
-                                       ball_vertices[index[2]]);
+    ball_normals[f] = ball_face_normal(ball_vertices[index[0]], ball_vertices[index[1]], ball_vertices[index[2]]);
   }
   fx_build_decay(ball_decay, 56);
   fx_build_divide(ball_divide);
@@ -108,8 +107,8 @@ void ball_update(double) {
 }
 
 BallProbe ball_probe() {
-  return {ball_angle_x, ball_angle_y, ball_angle_z, ball_shift_x,     ball_shift_y,
-          ball_depth,   ball_grain_index, ball_grain_phase};
+  return {ball_angle_x, ball_angle_y, ball_angle_z,     ball_shift_x,
+          ball_shift_y, ball_depth,   ball_grain_index, ball_grain_phase};
 }
 
 void ball_reset() {

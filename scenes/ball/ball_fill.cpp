@@ -18,8 +18,8 @@ uint32_t edge_step(Vec2 from, Vec2 to) {
 uint32_t edge_start(int32_t x) { return static_cast<uint32_t>(x) << 16; }
 
 // Rows first..last between two edges; rows off the screen are passed over but still step.
-void fill_rows(int32_t first, int32_t last, uint32_t* long_edge, uint32_t long_step,
-               uint32_t short_edge, uint32_t short_step, uint8_t colour, uint8_t* destination) {
+void fill_rows(int32_t first, int32_t last, uint32_t* long_edge, uint32_t long_step, uint32_t short_edge,
+               uint32_t short_step, uint8_t colour, uint8_t* destination) {
   int64_t y = first;
   if (y < 0) {
     // Skipping the rows above the screen in one go lands exactly where stepping would.
@@ -60,18 +60,16 @@ void fill_flat_triangle(const flat_triangle& triangle, uint8_t* destination) {
   uint32_t long_edge = edge_start(v0.x);
   const uint32_t long_step = edge_step(v0, v2);
   if (v1.y > v0.y) {
-    fill_rows(v0.y, v1.y - 1, &long_edge, long_step, edge_start(v0.x), edge_step(v0, v1), colour,
-              destination);
+    fill_rows(v0.y, v1.y - 1, &long_edge, long_step, edge_start(v0.x), edge_step(v0, v1), colour, destination);
   }
   // The lower part includes the bottom row, so only a flat bottom ends one row early.
   if (v2.y > v1.y) {
-    fill_rows(v1.y, v2.y, &long_edge, long_step, edge_start(v1.x), edge_step(v1, v2), colour,
-              destination);
+    fill_rows(v1.y, v2.y, &long_edge, long_step, edge_start(v1.x), edge_step(v1, v2), colour, destination);
   }
 }
 
-void ball_paint_faces(const uint32_t* sorted_keys, int32_t count, const BallFace* faces,
-                      const Vec3* view_normals, const Vec2* screen, uint8_t* frame) {
+void ball_paint_faces(const uint32_t* sorted_keys, int32_t count, const BallFace* faces, const Vec3* view_normals,
+                      const Vec2* screen, uint8_t* frame) {
   for (int32_t i = 0; i < count; ++i) {
     const uint32_t f = sorted_keys[i] & 65535u;
     const int32_t colour = ball_face_colour(view_normals[f].z);

@@ -19,8 +19,7 @@ Vec3 ball_face_normal(const Vec3& p, const Vec3& q, const Vec3& r) {
   return {scaled(nx), scaled(ny), scaled(nz)};
 }
 
-void ball_depth_keys(const BallFace* faces, int32_t face_count, const Vec3* view,
-                     uint32_t* keys) {
+void ball_depth_keys(const BallFace* faces, int32_t face_count, const Vec3* view, uint32_t* keys) {
   for (int32_t f = 0; f < face_count; ++f) {
     const int32_t sum = view[faces[f].p].z + view[faces[f].q].z + view[faces[f].r].z;
     keys[f] = (static_cast<uint32_t>(sum) & 65535u) << 16 | static_cast<uint32_t>(f);

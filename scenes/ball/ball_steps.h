@@ -19,13 +19,10 @@ struct BallFace {
 Vec3 ball_face_normal(const Vec3& p, const Vec3& q, const Vec3& r);
 
 // The perspective of fx_project; (65535, 65535) marks a point not in front of the viewer.
-inline Vec2 ball_project(const Vec3& view) {
-  return fx_project(view, {ball_unprojected, ball_unprojected});
-}
+inline Vec2 ball_project(const Vec3& view) { return fx_project(view, {ball_unprojected, ball_unprojected}); }
 
 // One key per face: the depth sum of its three vertices in the high 16 bits, its index in the low.
-void ball_depth_keys(const BallFace* faces, int32_t face_count, const Vec3* view,
-                     uint32_t* keys);
+void ball_depth_keys(const BallFace* faces, int32_t face_count, const Vec3* view, uint32_t* keys);
 
 // Colour of a face whose rotated normal has this z, or -1 when the face looks away.
 inline int32_t ball_face_colour(int32_t normal_z) {
@@ -34,8 +31,8 @@ inline int32_t ball_face_colour(int32_t normal_z) {
 }
 // Fills the faces in key order (later ones over earlier ones), leaving out faces that look away
 // and faces with a vertex behind the viewer.
-void ball_paint_faces(const uint32_t* sorted_keys, int32_t count, const BallFace* faces,
-                      const Vec3* view_normals, const Vec2* screen, uint8_t* frame);
+void ball_paint_faces(const uint32_t* sorted_keys, int32_t count, const BallFace* faces, const Vec3* view_normals,
+                      const Vec2* screen, uint8_t* frame);
 
 // The scene's motion and grain state, for tests: a copy of it, and a return to the start.
 struct BallProbe {

@@ -22,28 +22,30 @@ const CaptionItem title_late[] = {{at(90, 15), "T A R N W I C K"}};
 const CaptionItem slick[] = {{at(90, 12), "WE ARE THE SLICK"}};
 
 template <int32_t N>
-constexpr CaptionGroup group(const CaptionItem (&items)[N]) { return {N, items}; }
+constexpr CaptionGroup group(const CaptionItem (&items)[N]) {
+  return {N, items};
+}
 constexpr CaptionGroup none = {0, nullptr};
 
 }  // namespace
 
 const CaptionGroup caption_groups[caption_group_count] = {
-    none,                  // 0: start
-    group(darno),          // 1: order 1
-    none,                  // 2: order 2
-    group(vrak),           // 3: order 3
-    none,                  // 4: order 4
-    group(title_early),    // 5: order 5
-    group(birth),          // 6: order 9
-    group(drifting),       // 7: order 13
-    group(fight),          // 8: order 15
-    group(fight_magic),    // 9: order 15 row 32
-    group(fight_moon),     // 10: order 16
-    group(fight_thaum),    // 11: order 16 row 32
-    group(enjoy),          // 12: order 17
-    group(escaping),       // 13: order 21
-    group(title_late),     // 14: order 25
-    none,                  // 15: order 26
-    group(slick),          // 16: order 42
-    none,                  // 17: never reached by the script
+    none,                // 0: start
+    group(darno),        // 1: order 1
+    none,                // 2: order 2
+    group(vrak),         // 3: order 3
+    none,                // 4: order 4
+    group(title_early),  // 5: order 5
+    group(birth),        // 6: order 9
+    group(drifting),     // 7: order 13
+    group(fight),        // 8: order 15
+    group(fight_magic),  // 9: order 15 row 32
+    group(fight_moon),   // 10: order 16
+    group(fight_thaum),  // 11: order 16 row 32
+    group(enjoy),        // 12: order 17
+    group(escaping),     // 13: order 21
+    group(title_late),   // 14: order 25
+    none,                // 15: order 26
+    group(slick),        // 16: order 42
+    none,                // 17: never reached by the script
 };

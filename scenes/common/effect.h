@@ -12,8 +12,8 @@ using DrawRoutine = void (*)(uint8_t* frame);
 using UpdateRoutine = void (*)(double ticks);
 using EventCallback = void (*)();
 
-extern uint8_t* fx_frame;            // frame buffer of this pass, stored by every draw routine
-extern uint8_t scene_first_frame;    // 0 until the current scene has drawn once
-extern uint32_t tick_count;          // whole 1/70 s ticks of the latest pass
-extern const uint8_t* fade_target;   // palette the host fades to
-extern uint8_t fade_pending;         // a fade to fade_target is requested
+extern uint8_t* fx_frame;           // frame buffer of this pass, stored by every draw routine
+extern uint8_t scene_first_frame;   // 0 until the current scene has drawn once
+extern uint32_t tick_count;         // whole 1/70 s ticks of the latest pass
+extern const uint8_t* fade_target;  // palette the host fades to
+extern uint8_t fade_pending;        // a fade to fade_target is requested

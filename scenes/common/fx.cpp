@@ -44,9 +44,7 @@ void grain_build() {
   }
 }
 
-void fx_clear(void* destination, uint32_t count) {
-  std::memset(destination, 0, count & ~3u);
-}
+void fx_clear(void* destination, uint32_t count) { std::memset(destination, 0, count & ~3u); }
 
 void fx_build_decay(uint8_t table[256], int32_t amount) {
   for (int32_t v = 0; v < 256; ++v) table[v] = static_cast<uint8_t>(v > amount ? v - amount : 0);
@@ -89,8 +87,7 @@ void fx_build_divide(uint8_t table[smooth_divide_size]) {
 void fx_smooth_plain(uint8_t* frame, const uint8_t divide[smooth_divide_size]) {
   // In place and in address order: the pixel above and the one to the left are already new.
   for (int32_t i = screen_width; i < frame_size - screen_width; ++i) {
-    frame[i] = divide[frame[i] + frame[i - screen_width] + frame[i + screen_width] +
-                      frame[i - 1] + frame[i + 1]];
+    frame[i] = divide[frame[i] + frame[i - screen_width] + frame[i + screen_width] + frame[i - 1] + frame[i + 1]];
   }
 }
 
@@ -105,9 +102,9 @@ namespace {
 // because (y / 5 + s) / 5 = (y + 5 s) / 25 for whole numbers rounded down. Only new3 feeds the
 // next block. The divisions are multiplications by a reciprocal, exact over every sum the
 // pass can form (s <= 1020, x <= 255), which the asserts below check.
-constexpr uint32_t div5(uint32_t y) { return y * 52429u >> 18; }                  // y <= 1275
-constexpr uint32_t div25(uint32_t y) { return y * 5243u >> 17; }                  // y <= 6375
-constexpr uint32_t div125(uint32_t y) { return y * 67109u >> 23; }                // y <= 31875
+constexpr uint32_t div5(uint32_t y) { return y * 52429u >> 18; }                                      // y <= 1275
+constexpr uint32_t div25(uint32_t y) { return y * 5243u >> 17; }                                      // y <= 6375
+constexpr uint32_t div125(uint32_t y) { return y * 67109u >> 23; }                                    // y <= 31875
 constexpr uint32_t div625(uint32_t y) { return static_cast<uint32_t>(uint64_t{y} * 429497u >> 28); }  // y <= 159375
 
 constexpr bool divides_exactly(uint32_t (*divide)(uint32_t), uint32_t by, uint32_t last) {
@@ -170,6 +167,5 @@ void fx_or_frame(uint8_t* frame, const uint8_t* source) {
 }
 
 void fx_clear_row(uint8_t* frame, int32_t row, int32_t first_column, int32_t end_column) {
-  std::memset(frame + row * screen_width + first_column, 0,
-              static_cast<size_t>(end_column - first_column));
+  std::memset(frame + row * screen_width + first_column, 0, static_cast<size_t>(end_column - first_column));
 }

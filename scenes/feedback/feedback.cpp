@@ -17,8 +17,7 @@ uint8_t feedback_copy[screen_height * copy_width];
 // A 280x220 rectangle about the origin, drawn as two triangles over the copy's corners.
 constexpr int32_t feedback_corners[4][2] = {{-140, -110}, {-140, 110}, {140, -110}, {140, 110}};
 constexpr int32_t feedback_triangles[2][3] = {{0, 1, 2}, {1, 2, 3}};
-constexpr int32_t feedback_uv[2][3][2] = {{{0, 0}, {0, 199}, {255, 0}},
-                                          {{0, 199}, {255, 0}, {255, 199}}};
+constexpr int32_t feedback_uv[2][3][2] = {{{0, 0}, {0, 199}, {255, 0}}, {{0, 199}, {255, 0}, {255, 199}}};
 
 constexpr std::array<uint8_t, smooth_divide_size> feedback_divide = [] {
   std::array<uint8_t, smooth_divide_size> table{};
@@ -38,8 +37,7 @@ void place_corners(Vec2 screen_corners[4]) {
   for (int32_t c = 0; c < 4; ++c) {
     const Vec2 turned = fx_rotate_2d({feedback_corners[c][0], feedback_corners[c][1]},
                                      static_cast<uint32_t>(feedback_angle));
-    screen_corners[c] = {turned.x + screen_centre.x + feedback_shift_x,
-                         turned.y + screen_centre.y + feedback_shift_y};
+    screen_corners[c] = {turned.x + screen_centre.x + feedback_shift_x, turned.y + screen_centre.y + feedback_shift_y};
   }
 }
 

@@ -26,8 +26,7 @@ struct Edge {
 
 Edge make_edge(const Vertex& a, const Vertex& b) {
   const int64_t height = b.y - a.y;
-  return {a.x * fixed_one, (b.x - a.x) * fixed_one / height,
-          a.u * fixed_one, (b.u - a.u) * fixed_one / height,
+  return {a.x * fixed_one, (b.x - a.x) * fixed_one / height, a.u * fixed_one, (b.u - a.u) * fixed_one / height,
           a.v * fixed_one, (b.v - a.v) * fixed_one / height};
 }
 
@@ -38,17 +37,14 @@ void advance(Edge& edge, int64_t rows) {
   edge.v += edge.v_step * rows;
 }
 
-int64_t clamp(int64_t value, int64_t low, int64_t high) {
-  return value < low ? low : value > high ? high : value;
-}
+int64_t clamp(int64_t value, int64_t low, int64_t high) { return value < low ? low : value > high ? high : value; }
 
 struct Gradient {
   int64_t du, dv;
 };
 
 // Columns xl >> 16 up to, not including, xr >> 16 (never past 318) of one row.
-void draw_span(uint8_t* row, const uint8_t* texture, int64_t xl, int64_t xr, int64_t u, int64_t v,
-               const Gradient& g) {
+void draw_span(uint8_t* row, const uint8_t* texture, int64_t xl, int64_t xr, int64_t u, int64_t v, const Gradient& g) {
   const SpanColumns span = fx_clip_span(xl >> 16, xr >> 16);
   if (span.count == 0) return;
   u += g.du * span.hidden;
@@ -75,8 +71,8 @@ void draw_span(uint8_t* row, const uint8_t* texture, int64_t xl, int64_t xr, int
 }
 
 // Rows first..end-1 between the long edge (which starts at row long_top) and one short edge.
-void draw_part(uint8_t* destination, const uint8_t* texture, const Edge& long_edge, int64_t long_top,
-               const Vertex& a, const Vertex& b, bool long_is_left, const Gradient& g) {
+void draw_part(uint8_t* destination, const uint8_t* texture, const Edge& long_edge, int64_t long_top, const Vertex& a,
+               const Vertex& b, bool long_is_left, const Gradient& g) {
   if (b.y == a.y) return;
   const int64_t first = std::max<int64_t>(a.y, 0);
   const int64_t end = std::min<int64_t>(b.y, screen_height);
@@ -94,9 +90,7 @@ void draw_part(uint8_t* destination, const uint8_t* texture, const Edge& long_ed
   }
 }
 
-bool in_accepted_range(int32_t value) {
-  return value >= mapped_coordinate_min && value <= mapped_coordinate_max;
-}
+bool in_accepted_range(int32_t value) { return value >= mapped_coordinate_min && value <= mapped_coordinate_max; }
 
 }  // namespace
 

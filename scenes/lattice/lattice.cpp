@@ -29,10 +29,8 @@ uint8_t lattice_blur_div[smooth_divide_size];
 
 void build_points() {
   for (int32_t i = 0; i < lattice_point_count; ++i) {
-    const int32_t ix = i % lattice_side, iy = i / lattice_side % lattice_side,
-                  iz = i / (lattice_side * lattice_side);
-    lattice_points[i] = {-1792 + lattice_spacing * ix, -1792 + lattice_spacing * iy,
-                         -1792 + lattice_spacing * iz};
+    const int32_t ix = i % lattice_side, iy = i / lattice_side % lattice_side, iz = i / (lattice_side * lattice_side);
+    lattice_points[i] = {-1792 + lattice_spacing * ix, -1792 + lattice_spacing * iy, -1792 + lattice_spacing * iz};
   }
 }
 
@@ -132,6 +130,6 @@ void lattice_update(double) {
 void on_direction_toggle() { lattice_reverse ^= 1; }
 
 LatticeProbe lattice_probe() {
-  return {lattice_points, lattice_view,    lattice_edges, lattice_spin, lattice_turn,
-          lattice_drift_x, lattice_drift_z, lattice_reverse, grain_index, grain_phase};
+  return {lattice_points,  lattice_view,    lattice_edges,   lattice_spin, lattice_turn,
+          lattice_drift_x, lattice_drift_z, lattice_reverse, grain_index,  grain_phase};
 }

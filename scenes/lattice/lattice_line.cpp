@@ -86,13 +86,19 @@ void draw_line_or(uint8_t* frame, Vec2 a, Vec2 b, uint8_t colour) {
   const int32_t dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
   int32_t major_step, minor_step, major, minor;
   if (dx >= dy) {
-    if (x1 > x2) { std::swap(x1, x2); std::swap(y1, y2); }
+    if (x1 > x2) {
+      std::swap(x1, x2);
+      std::swap(y1, y2);
+    }
     major_step = 1;
     minor_step = y2 >= y1 ? screen_width : -screen_width;
     major = dx;
     minor = dy;
   } else {
-    if (y1 > y2) { std::swap(x1, x2); std::swap(y1, y2); }
+    if (y1 > y2) {
+      std::swap(x1, x2);
+      std::swap(y1, y2);
+    }
     major_step = screen_width;
     minor_step = x2 >= x1 ? 1 : -1;
     major = dy;

@@ -27,9 +27,7 @@ struct SpanSteps {
   int64_t du, dv, dl;
 };
 
-int64_t edge_step(int32_t from, int32_t to, int64_t rows) {
-  return ((int64_t{to} - from) << 16) / rows;
-}
+int64_t edge_step(int32_t from, int32_t to, int64_t rows) { return ((int64_t{to} - from) << 16) / rows; }
 
 Edge start_edge(const ShadedVertex& from, const ShadedVertex& to) {
   const int64_t rows = int64_t{to.y} - from.y;  // the caller skips empty parts
@@ -46,8 +44,8 @@ void advance_edge(Edge& e, int64_t rows) {
   e.l += e.dl * rows;
 }
 
-void draw_span(uint8_t* row, const Edge& left, const Edge& right, const SpanSteps& steps,
-               const uint8_t* texture, const uint8_t* shade) {
+void draw_span(uint8_t* row, const Edge& left, const Edge& right, const SpanSteps& steps, const uint8_t* texture,
+               const uint8_t* shade) {
   const SpanColumns span = fx_clip_span(left.x >> 16, right.x >> 16);
   if (span.count == 0) return;
   const int64_t u = (left.u >> 8) + steps.du * span.hidden;
@@ -87,8 +85,8 @@ void draw_span(uint8_t* row, const Edge& left, const Edge& right, const SpanStep
 }
 
 // Rows y_begin .. y_end - 1 of one part; both edges advance after every row, drawn or not.
-void fill_rows(uint8_t* frame, int64_t y_begin, int64_t y_end, Edge& left, Edge& right,
-               const SpanSteps& steps, const uint8_t* texture, const uint8_t* shade) {
+void fill_rows(uint8_t* frame, int64_t y_begin, int64_t y_end, Edge& left, Edge& right, const SpanSteps& steps,
+               const uint8_t* texture, const uint8_t* shade) {
   int64_t y = y_begin;
   if (y < 0) {
     const int64_t skipped = (y_end < 0 ? y_end : 0) - y;
@@ -105,19 +103,18 @@ void fill_rows(uint8_t* frame, int64_t y_begin, int64_t y_end, Edge& left, Edge&
 
 // Rows from.y .. to.y - 1 between the long edge and the short edge from..to. The left edge
 // carries the attributes; after the top part the long edge has stepped on to the middle row.
-void fill_part(uint8_t* frame, const ShadedVertex& from, const ShadedVertex& to, Edge& long_edge,
-               bool long_is_left, const SpanSteps& steps, const uint8_t* texture,
-               const uint8_t* shade) {
+void fill_part(uint8_t* frame, const ShadedVertex& from, const ShadedVertex& to, Edge& long_edge, bool long_is_left,
+               const SpanSteps& steps, const uint8_t* texture, const uint8_t* shade) {
   if (to.y <= from.y || from.y > last_row) return;
   Edge short_edge = start_edge(from, to);
-  fill_rows(frame, from.y, to.y, long_is_left ? long_edge : short_edge,
-            long_is_left ? short_edge : long_edge, steps, texture, shade);
+  fill_rows(frame, from.y, to.y, long_is_left ? long_edge : short_edge, long_is_left ? short_edge : long_edge, steps,
+            texture, shade);
 }
 
 }  // namespace
 
-void draw_shaded_triangle(uint8_t* frame, const ShadedVertex& a, const ShadedVertex& b,
-                          const ShadedVertex& c, const uint8_t* texture, const uint8_t* shade) {
+void draw_shaded_triangle(uint8_t* frame, const ShadedVertex& a, const ShadedVertex& b, const ShadedVertex& c,
+                          const uint8_t* texture, const uint8_t* shade) {
   // Three compare-exchanges; equal y exchanges too, which fixes the roles on flat edges.
   const ShadedVertex* p[3] = {&a, &b, &c};
   if (p[0]->y >= p[1]->y) std::swap(p[0], p[1]);

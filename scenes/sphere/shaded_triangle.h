@@ -10,5 +10,5 @@ struct ShadedVertex {
 
 // Draws into the 320x200 frame: texel (u, v) at texture[v * 256 + u], shaded through row
 // light of shade (64 rows of 256). Column 319 and the bottom vertex's row are never written.
-void draw_shaded_triangle(uint8_t* frame, const ShadedVertex& a, const ShadedVertex& b,
-                          const ShadedVertex& c, const uint8_t* texture, const uint8_t* shade);
+void draw_shaded_triangle(uint8_t* frame, const ShadedVertex& a, const ShadedVertex& b, const ShadedVertex& c,
+                          const uint8_t* texture, const uint8_t* shade);

@@ -10,7 +10,6 @@ uint8_t sphere_blur_div[smooth_divide_size];
 
 namespace {
 
-
 // Rows 0 and 199 between the side bars are kept black.
 void clear_border_rows(uint8_t* frame) {
   fx_clear_row(frame, 0, 32, 288);

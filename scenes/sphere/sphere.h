@@ -17,7 +17,7 @@ extern uint8_t sphere_shade_table[64 * 256];
 
 // The animation, shared with the scroller: all zero at start-up and never reset by the show.
 struct SphereMotion {
-  int32_t tilt_angle;    // angles 0..1023
+  int32_t tilt_angle;  // angles 0..1023
   int32_t turn_angle;
   int32_t roll_angle;
   int32_t phase_d;

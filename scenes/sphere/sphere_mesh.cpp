@@ -39,8 +39,7 @@ void build_shade_table() {
       int32_t best_distance = 1 << 30;
       for (int32_t i = 0; i < 256; ++i) {
         const uint8_t* c = sphere_palette + i * 3;
-        const int32_t distance =
-            std::abs(c[0] - dark[0]) + std::abs(c[1] - dark[1]) + std::abs(c[2] - dark[2]);
+        const int32_t distance = std::abs(c[0] - dark[0]) + std::abs(c[1] - dark[1]) + std::abs(c[2] - dark[2]);
         if (distance < best_distance) {
           best = i;
           best_distance = distance;
@@ -61,8 +60,7 @@ void load_sphere_model() {
   sphere_vertex_count = 0;
   sphere_face_count = 0;
   if (vertex_count > sphere_max_vertices || face_count > sphere_max_faces ||
-      vertex_offset + vertex_count * 6 > sphere_model_size ||
-      face_offset + face_count * 6 > sphere_model_size)
+      vertex_offset + vertex_count * 6 > sphere_model_size || face_offset + face_count * 6 > sphere_model_size)
     return;
   for (uint32_t i = 0; i < vertex_count; ++i) {
     const uint8_t* p = sphere_model + vertex_offset + i * 6;
@@ -135,8 +133,7 @@ void compute_sphere_normals() {
     const float average[3] = {static_cast<float>(sum[0]) / static_cast<float>(count),
                               static_cast<float>(sum[1]) / static_cast<float>(count),
                               static_cast<float>(sum[2]) / static_cast<float>(count)};
-    const float length = std::sqrt(average[0] * average[0] + average[1] * average[1] +
-                                   average[2] * average[2]);
+    const float length = std::sqrt(average[0] * average[0] + average[1] * average[1] + average[2] * average[2]);
     if (length == 0.0f) continue;
     n.x = nearest(256.0 * average[0] / length);
     n.y = nearest(256.0 * average[1] / length);

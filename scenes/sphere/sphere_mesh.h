@@ -9,7 +9,6 @@ constexpr int32_t sphere_max_vertices = 400;
 constexpr int32_t sphere_max_faces = 750;
 constexpr int32_t sphere_key_capacity = 1000;
 
-
 // Built at start-up by sphere_init.
 extern int32_t sphere_vertex_count;
 extern int32_t sphere_face_count;

@@ -40,8 +40,7 @@ void transform_sphere() {
     const Vec3 r = fx_rotate(m, sphere_vertices[k]);
     // Each vertex pulses with its own phase of the wave: f runs 128..160, scale f / 128.
     const int32_t f = ((fx_sin(static_cast<uint32_t>(s.wobble_phase + 8 * k)) + 512) >> 5) + 128;
-    sphere_view[k] = Vec3{((r.x * f) >> 7) + s.drift_x, ((r.y * f) >> 7) + s.drift_y,
-                               ((r.z * f) >> 7) + drift_z};
+    sphere_view[k] = Vec3{((r.x * f) >> 7) + s.drift_x, ((r.y * f) >> 7) + s.drift_y, ((r.z * f) >> 7) + drift_z};
     rotated_normals[k] = fx_rotate(m, sphere_vertex_normals[k]);
   }
 }
@@ -55,8 +54,7 @@ void sphere_project() {
 void mark_front_faces() {
   for (int32_t f = 0; f < sphere_face_count; ++f) {
     const int32_t* face = sphere_faces[f];
-    sphere_front[f] = sphere_is_front_face(sphere_screen[face[0]], sphere_screen[face[1]],
-                                    sphere_screen[face[2]]);
+    sphere_front[f] = sphere_is_front_face(sphere_screen[face[0]], sphere_screen[face[1]], sphere_screen[face[2]]);
   }
 }
 
@@ -83,11 +81,10 @@ void draw_sorted_faces() {
     ShadedVertex corner[3];
     for (int32_t k = 0; k < 3; ++k) {
       const int32_t v = sphere_faces[f][k];
-      corner[k] = ShadedVertex{sphere_screen[v].x, sphere_screen[v].y, sphere_light[v],
-                               sphere_uv[v][0], sphere_uv[v][1]};
+      corner[k] = ShadedVertex{sphere_screen[v].x, sphere_screen[v].y, sphere_light[v], sphere_uv[v][0],
+                               sphere_uv[v][1]};
     }
-    draw_shaded_triangle(fx_frame, corner[0], corner[1], corner[2], texture_map,
-                         sphere_shade_table);
+    draw_shaded_triangle(fx_frame, corner[0], corner[1], corner[2], texture_map, sphere_shade_table);
   }
 }
 

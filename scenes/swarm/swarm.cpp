@@ -10,7 +10,7 @@ namespace {
 // Start values of the motion state; swarm_init puts them back, so it also serves as a reset.
 constexpr uint32_t seed_start = 3;
 constexpr int32_t start_index_start = 6;
-constexpr uint32_t swing_step = 12288;          // 24-bit phase: one swing in about 1365 ticks
+constexpr uint32_t swing_step = 12288;  // 24-bit phase: one swing in about 1365 ticks
 constexpr uint32_t swing_phase_mask = 16777215;
 
 uint32_t swarm_seed = seed_start;
@@ -111,16 +111,14 @@ void move(uint32_t ticks) {
 void transform() {
   for (int32_t k = 0; k < swarm_count; ++k) {
     const Vec2 turned = fx_rotate_2d(swarm_ipos[k], swarm_angle);
-    swarm_screen[k] = {turned.x + screen_centre.x + swarm_wobble_x,
-                       turned.y + screen_centre.y + swarm_wobble_y};
+    swarm_screen[k] = {turned.x + screen_centre.x + swarm_wobble_x, turned.y + screen_centre.y + swarm_wobble_y};
   }
 }
 
 void plot_particles(uint8_t* frame) {
   for (int32_t k = 0; k < swarm_count; ++k) {
     const uint32_t j = (swarm_jitter_phase + 3 * static_cast<uint32_t>(k)) & 255;
-    swarm_plot_sprite(frame, swarm_screen[k].x + swarm_jitter_x[j],
-                      swarm_screen[k].y + swarm_jitter_y[j]);
+    swarm_plot_sprite(frame, swarm_screen[k].x + swarm_jitter_x[j], swarm_screen[k].y + swarm_jitter_y[j]);
   }
 }
 
@@ -225,9 +223,8 @@ void swarm_update(double) {
 }
 
 SwarmProbe swarm_probe() {
-  return {swarm_cloud,      swarm_logo,       swarm_pos,          swarm_vel,
-          swarm_ipos,       swarm_screen,     swarm_count,        swarm_timer,
-          swarm_start,      swarm_to_logo,    swarm_hold,         swarm_hold_left,
-          swarm_angle,      swarm_swing_phase, swarm_jitter_phase, swarm_step,
-          swarm_wobble_x,   swarm_wobble_y,   swarm_last_ticks,   swarm_swing};
+  return {swarm_cloud,  swarm_logo,      swarm_pos,      swarm_vel,         swarm_ipos,
+          swarm_screen, swarm_count,     swarm_timer,    swarm_start,       swarm_to_logo,
+          swarm_hold,   swarm_hold_left, swarm_angle,    swarm_swing_phase, swarm_jitter_phase,
+          swarm_step,   swarm_wobble_x,  swarm_wobble_y, swarm_last_ticks,  swarm_swing};
 }

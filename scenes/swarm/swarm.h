@@ -17,7 +17,7 @@ extern const int32_t swarm_jitter_y[256];
 
 constexpr int32_t swarm_capacity = 1024;
 constexpr uint32_t swarm_morph_ticks = 625;  // one flight between cloud and logo
-constexpr int32_t swarm_hold_ticks = 512;     // the logo stands still a little longer
+constexpr int32_t swarm_hold_ticks = 512;    // the logo stands still a little longer
 
 // Next value of the scene's own generator, -256..255.
 int32_t swarm_random();

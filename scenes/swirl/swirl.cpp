@@ -54,8 +54,7 @@ void build_polar_tables() {
       if (dx == 0 && dy == 0) {
         swirl_angle[i] = 0;
       } else {
-        const double turns = (std::atan2(static_cast<double>(dy), static_cast<double>(dx)) + pi) * 3 * 256 /
-                             (2 * pi);
+        const double turns = (std::atan2(static_cast<double>(dy), static_cast<double>(dx)) + pi) * 3 * 256 / (2 * pi);
         swirl_angle[i] = static_cast<uint8_t>(std::lround(turns) & 255);
       }
       swirl_polar[i] = static_cast<uint16_t>(swirl_angle[i] << 8 | swirl_radius[i]);

@@ -17,9 +17,7 @@ extern const int32_t fine_sine[1024];
 extern const uint8_t swirl_palette[768];
 
 // The angle bend at a radius for a phase: fine_sine[(radius * 8 + phase) & 1023] >> 11, -32..32.
-inline int32_t swirl_twist(int32_t radius, int32_t phase) {
-  return fine_sine[(radius * 8 + phase) & 1023] >> 11;
-}
+inline int32_t swirl_twist(int32_t radius, int32_t phase) { return fine_sine[(radius * 8 + phase) & 1023] >> 11; }
 
 // The swirl step of a pass on its own: adds the texels' low five bits onto rows 1..198.
 void swirl_add_texture(uint8_t* frame);

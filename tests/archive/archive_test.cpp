@@ -352,7 +352,7 @@ TEST_F(Archive, DamagedStreamsFailWithoutTouchingThePointer) {
   LzwBitWriter bad_first;
   bad_first.put(300, 9);
   bad_first.put(257, 9);
-  std::vector<uint8_t> data = abababa_stream;                   // offset 108, ABABABA
+  std::vector<uint8_t> data = abababa_stream;  // offset 108, ABABABA
   const std::vector<uint8_t> a = no_end.finish(), b = bad_first.finish();
   data.insert(data.end(), a.begin(), a.end());  // offset 114
   data.insert(data.end(), b.begin(), b.end());  // after it

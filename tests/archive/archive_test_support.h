@@ -35,7 +35,7 @@ class ScratchFolder : public ::testing::Test {
     std::filesystem::current_path(home_);
     std::filesystem::remove_all(scratch_);
   }
-  std::filesystem::path home_;     // where the tests started: the programs' folder
+  std::filesystem::path home_;  // where the tests started: the programs' folder
   std::filesystem::path scratch_;
 };
 

@@ -82,7 +82,7 @@ TEST(LzwDecode, ReadCodeTakesBitsLeastSignificantFirstWithoutAdvancing) {
   EXPECT_EQ(lzw_read_code(in.data(), in.size(), 0), 0x0A5);
   EXPECT_EQ(lzw_read_code(in.data(), in.size(), 9), 0x3C >> 1 | (0xF0 & 0x3) << 7);
   EXPECT_EQ(lzw_read_code(in.data(), in.size(), 31), (0x0F >> 7) | (0x81 << 1));  // the last 9 bits
-  EXPECT_EQ(lzw_read_code(in.data(), in.size(), 32), -1);  // would need a sixth byte
+  EXPECT_EQ(lzw_read_code(in.data(), in.size(), 32), -1);                         // would need a sixth byte
   lzw_width = 17;
   EXPECT_EQ(lzw_read_code(in.data(), in.size(), 7), (0xA5 >> 7 | 0x3C << 1 | 0xF0 << 9) & 0x1FFFF);
   EXPECT_EQ(lzw_read_code(in.data(), in.size(), 23), (0xF0 >> 7 | 0x0F << 1 | 0x81 << 9) & 0x1FFFF);

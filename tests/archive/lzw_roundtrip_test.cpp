@@ -75,8 +75,10 @@ size_t shortest_needing_a_clear(const std::vector<uint8_t>& data) {
   if (clears_for(high) == 0) return 0;
   while (low < high) {
     const size_t middle = (low + high) / 2;
-    if (clears_for(middle) >= 1) high = middle;
-    else low = middle + 1;
+    if (clears_for(middle) >= 1)
+      high = middle;
+    else
+      low = middle + 1;
   }
   return low;
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <map>
 #include <utility>
 #include <vector>
@@ -20,8 +20,8 @@ datagen::BallMesh stored_mesh() {
   datagen::BallMesh m;
   for (uint32_t i = 0; i < read16(0); ++i) {
     const int at = static_cast<int>(read32(2) + 6 * i);
-    m.vertices.push_back({static_cast<int16_t>(read16(at)), static_cast<int16_t>(read16(at + 2)),
-                          static_cast<int16_t>(read16(at + 4))});
+    m.vertices.push_back(
+        {static_cast<int16_t>(read16(at)), static_cast<int16_t>(read16(at + 2)), static_cast<int16_t>(read16(at + 4))});
   }
   for (uint32_t f = 0; f < read16(6); ++f) {
     const int at = static_cast<int>(read32(8) + 6 * f);
@@ -43,9 +43,7 @@ TEST(BallMesh, HeaderCountsAndSize) {
 
 // Counts, coordinates within -238..236, every directed edge with its opposite exactly once,
 // positive signed volume, no face of zero area and squared normal lengths within 32 bits.
-TEST(BallMesh, StoredMeshPassesTheGeneratorsChecks) {
-  EXPECT_EQ(datagen::check_ball_mesh(stored_mesh()), "");
-}
+TEST(BallMesh, StoredMeshPassesTheGeneratorsChecks) { EXPECT_EQ(datagen::check_ball_mesh(stored_mesh()), ""); }
 
 TEST(BallMesh, BallOfRadius100WithSpikesTo335) {
   double nearest = 1e9, farthest = 0;
@@ -105,10 +103,10 @@ TEST(BallPalette, AnchorsAndShape) {
     return std::vector<int>{ball_palette[3 * i], ball_palette[3 * i + 1], ball_palette[3 * i + 2]};
   };
   const std::map<int, std::vector<int>> anchors = {
-      {0, {0, 0, 0}},       {1, {0, 0, 0}},       {2, {0, 0, 0}},       {3, {0, 0, 0}},
-      {4, {0, 0, 0}},       {32, {0, 7, 2}},      {64, {0, 16, 6}},     {128, {0, 33, 14}},
-      {160, {2, 36, 23}},   {192, {7, 40, 32}},   {224, {12, 44, 41}},  {240, {15, 46, 45}},
-      {241, {17, 47, 46}},  {248, {37, 55, 54}},  {254, {58, 61, 61}},  {255, {63, 63, 63}},
+      {0, {0, 0, 0}},      {1, {0, 0, 0}},      {2, {0, 0, 0}},      {3, {0, 0, 0}},
+      {4, {0, 0, 0}},      {32, {0, 7, 2}},     {64, {0, 16, 6}},    {128, {0, 33, 14}},
+      {160, {2, 36, 23}},  {192, {7, 40, 32}},  {224, {12, 44, 41}}, {240, {15, 46, 45}},
+      {241, {17, 47, 46}}, {248, {37, 55, 54}}, {254, {58, 61, 61}}, {255, {63, 63, 63}},
   };
   for (const auto& [i, rgb] : anchors) EXPECT_EQ(entry(i), rgb) << "entry " << i;
   for (int i = 0; i < 256; ++i) {

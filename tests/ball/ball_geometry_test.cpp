@@ -128,8 +128,7 @@ TEST(BallRadixSort, LargestFirstAndStable) {
   for (uint32_t mask : {0xffffu, 0x00ffu, 0x0003u, 0x8001u}) {
     std::vector<uint32_t> keys = test_keys(1300, mask), partner(1300);
     std::vector<uint32_t> expected = keys;
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](uint32_t a, uint32_t b) { return (a >> 16) > (b >> 16); });
+    std::stable_sort(expected.begin(), expected.end(), [](uint32_t a, uint32_t b) { return (a >> 16) > (b >> 16); });
     depth_sort(keys.data(), partner.data(), 1300);
     EXPECT_EQ(keys, expected) << std::hex << mask;
   }

@@ -108,8 +108,7 @@ TEST_F(BallScene, GrainStepsEveryFourTicksAndABeatShowsTheFace) {
     ticks(1);
     seen.push_back(ball_probe().grain_index);
   }
-  const std::vector<int32_t> expected = {0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3,
-                                         3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 0};
+  const std::vector<int32_t> expected = {0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 0};
   EXPECT_EQ(seen, expected);
 
   ticks(1);  // half way through noise frame 0

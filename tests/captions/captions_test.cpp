@@ -14,9 +14,8 @@ namespace {
 
 constexpr int widths[26] = {20, 20, 20, 20, 18, 18, 18, 18, 9,  19, 18, 18, 24,
                             22, 22, 18, 18, 18, 18, 20, 22, 22, 24, 22, 25, 20};
-constexpr int marker_columns[26] = {21,  42,  63,  84,  103, 122, 141, 160, 170,
-                                    190, 209, 228, 253, 276, 299, 318, 337, 356,
-                                    375, 396, 419, 442, 467, 490, 516, 537};
+constexpr int marker_columns[26] = {21,  42,  63,  84,  103, 122, 141, 160, 170, 190, 209, 228, 253,
+                                    276, 299, 318, 337, 356, 375, 396, 419, 442, 467, 490, 516, 537};
 
 // Width of a text as the width table gives it: letters, 20 for a space.
 int text_width(const char* text) {
@@ -81,7 +80,10 @@ TEST_F(Captions, OtherCharactersAreSkipped) {
   uint8_t* a = plain.data() + 20 * screen_width + 20;
   uint8_t* b = frame_.data() + 20 * screen_width + 20;
   const ptrdiff_t plain_advance = caption_text(a, "AB C") - a;
-  const ptrdiff_t odd_advance = caption_text(b, "a1A\x7f" "B-\xff C!") - b;
+  const ptrdiff_t odd_advance = caption_text(b,
+                                             "a1A\x7f"
+                                             "B-\xff C!") -
+                                b;
   EXPECT_EQ(plain_advance, odd_advance);
   EXPECT_EQ(plain, frame_);
 }
@@ -226,8 +228,10 @@ TEST(FontPicture, MarkerColumnsRunFullHeight) {
     const bool is_marker = std::find(std::begin(marker_columns), std::end(marker_columns), x) !=
                            std::end(marker_columns);
     for (int y = 0; y < font_height; ++y) {
-      if (is_marker) ASSERT_EQ(font_at(x, y), 2) << x << "," << y;
-      else ASSERT_NE(font_at(x, y), 2) << x << "," << y;
+      if (is_marker)
+        ASSERT_EQ(font_at(x, y), 2) << x << "," << y;
+      else
+        ASSERT_NE(font_at(x, y), 2) << x << "," << y;
     }
   }
 }

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "scenes/captions/captions.h"
 #include "scenes/common/fx.h"
 #include "scenes/swirl/swirl.h"
-#include "scenes/captions/captions.h"
 
 namespace {
 
@@ -140,7 +140,6 @@ TEST(Smoothing, DivideTable) {
   EXPECT_EQ(divide[1275], 255);
 }
 
-
 TEST(Smoothing, UniformAreasStayAsTheyAre) {
   for (uint8_t v : {uint8_t{0}, uint8_t{37}, uint8_t{255}}) {
     const std::vector<uint8_t> f = smoothed(frame_of(v));
@@ -162,8 +161,7 @@ TEST(Smoothing, InPlaceInAddressOrderWithTheRowsAsOneLine) {
       // (4,10) and (5,9) see 100 below and right: 20. (5,10): 100 + above 20 + left 20 = 28
       // (20 if the old neighbours were used). (4,11), (6,9): 4; (5,11), (6,10): 6. (4,9) was
       // smoothed before anything reached it.
-      {{5, 10, 100}, {{4, 10, 20}, {5, 9, 20}, {5, 10, 28}, {4, 11, 4}, {5, 11, 6}, {6, 9, 4},
-                      {6, 10, 6}, {4, 9, 0}}},
+      {{5, 10, 100}, {{4, 10, 20}, {5, 9, 20}, {5, 10, 28}, {4, 11, 4}, {5, 11, 6}, {6, 9, 4}, {6, 10, 6}, {4, 9, 0}}},
       // (2,319) = 20; (3,0): its left is (2,319) -> 4; (3,319) = (100 + 20 + 20) / 5 = 28;
       // (4,0): above 4, left (3,319) 28 -> 6.
       {{3, 319, 100}, {{3, 0, 4}, {3, 319, 28}, {4, 0, 6}}},
@@ -172,8 +170,7 @@ TEST(Smoothing, InPlaceInAddressOrderWithTheRowsAsOneLine) {
     std::vector<uint8_t> f = frame_of(0);
     pixel(f, c.lit.row, c.lit.column) = static_cast<uint8_t>(c.lit.value);
     f = smoothed(f);
-    for (const Pixel& p : c.after)
-      EXPECT_EQ(pixel(f, p.row, p.column), p.value) << p.row << "," << p.column;
+    for (const Pixel& p : c.after) EXPECT_EQ(pixel(f, p.row, p.column), p.value) << p.row << "," << p.column;
   }
 }
 

@@ -58,8 +58,8 @@ TEST(SplashData, GeneratorIsDeterministic) {
   const std::string base = "/tmp/tarnwick-splash-" + std::to_string(getpid());
   const std::string a = base + "-a", b = base + "-b";
   for (const std::string& dir : {a, b}) {
-    const std::string command = "mkdir -p " + dir + " && " MAKE_SPLASH_PATH " " + dir +
-                                "/splash.bin " + dir + "/splash.pal " + dir + "/sidebar.bin";
+    const std::string command = "mkdir -p " + dir + " && " MAKE_SPLASH_PATH " " + dir + "/splash.bin " + dir +
+                                "/splash.pal " + dir + "/sidebar.bin";
     ASSERT_EQ(std::system(command.c_str()), 0);
   }
   for (const char* name : {"/splash.bin", "/splash.pal", "/sidebar.bin"}) {

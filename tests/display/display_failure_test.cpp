@@ -27,8 +27,7 @@ std::string escaped_newlines(const std::string& text) {
 [[noreturn]] void run_show_and_report() {
   const int32_t exit_code = show_main();
   std::fprintf(stderr, "\nshow ended: presents=%llu active_passes=%u popups=%zu\n",
-               static_cast<unsigned long long>(headless_present_count()), active_passes,
-               headless_popups().size());
+               static_cast<unsigned long long>(headless_present_count()), active_passes, headless_popups().size());
   for (const HeadlessPopup& popup : headless_popups())
     std::fprintf(stderr, "popup [%s] [%s]\n", popup.title.c_str(), escaped_newlines(popup.text).c_str());
   std::fflush(stderr);
@@ -47,14 +46,12 @@ std::string literal(const std::string& text) {
 
 std::string report(uint64_t presents, uint32_t active_passes, size_t popups) {
   return literal("show ended: presents=" + std::to_string(presents) +
-                 " active_passes=" + std::to_string(active_passes) +
-                 " popups=" + std::to_string(popups) + "\n");
+                 " active_passes=" + std::to_string(active_passes) + " popups=" + std::to_string(popups) + "\n");
 }
 
 // The one popup: the window's title, the documented text, then the backend's reason.
 std::string popup(const std::string& documented_text) {
-  return literal("popup [TORVAN TEST PROGRAM] [" + documented_text + "\\n\\n" + video_last_error() +
-                 "]\n");
+  return literal("popup [TORVAN TEST PROGRAM] [" + documented_text + "\\n\\n" + video_last_error() + "]\n");
 }
 
 void fail_step(HeadlessVideoStep step, int32_t code) {
@@ -109,8 +106,7 @@ TEST(DisplayFailureDeathTest, EachFailingStepOfOpeningEndsStartUpWithItsPopup) {
   }
 }
 
-const VideoMode modes_without_320x200x8[] = {{640, 480, 8, 0, 0, 0},
-                                             {320, 200, 32, 0xFF0000, 0xFF00, 0xFF}};
+const VideoMode modes_without_320x200x8[] = {{640, 480, 8, 0, 0, 0}, {320, 200, 32, 0xFF0000, 0xFF00, 0xFF}};
 
 TEST(DisplayFailureDeathTest, AMissingModeEndsStartUpWithoutAPopup) {
   EXPECT_EXIT(

@@ -60,8 +60,8 @@ const std::set<std::string> without_trailing_space = {
     "DDERR_CANNOTDETACHSURFACE", "DDERR_CANTCREATEDC",    "DDERR_CANTDUPLICATE",
 };
 const std::set<std::string> new_for_directx7 = {
-    "DDERR_DDSCAPSCOMPLEXREQUIRED", "DDERR_TESTFINISHED", "DDERR_NEWMODE",
-    "DDERR_NOMONITORINFORMATION", "DDERR_NODRIVERSUPPORT",
+    "DDERR_DDSCAPSCOMPLEXREQUIRED", "DDERR_TESTFINISHED",    "DDERR_NEWMODE",
+    "DDERR_NOMONITORINFORMATION",   "DDERR_NODRIVERSUPPORT",
 };
 
 const DisplayErrorText* entry_named(const std::string& name) {
@@ -147,17 +147,15 @@ TEST(ErrorTextTable, DirectDrawCodesAscendThenTheFiveComCodes) {
     const uint32_t value = static_cast<uint32_t>(display_error_texts[i].code);
     EXPECT_EQ(value >> 16, 0x8876u) << display_error_texts[i].name;
     if (i > 1) {
-      EXPECT_GT(value, static_cast<uint32_t>(display_error_texts[i - 1].code))
-          << display_error_texts[i].name;
+      EXPECT_GT(value, static_cast<uint32_t>(display_error_texts[i - 1].code)) << display_error_texts[i].name;
     }
   }
   const struct {
     const char* name;
     uint32_t value;
   } com_codes[] = {
-      {"DDERR_UNSUPPORTED", 0x80004001u},    {"DDERR_GENERIC", 0x80004005u},
-      {"DDERR_NOTINITIALIZED", 0x800401F0u}, {"DDERR_OUTOFMEMORY", 0x8007000Eu},
-      {"DDERR_INVALIDPARAMS", 0x80070057u},
+      {"DDERR_UNSUPPORTED", 0x80004001u}, {"DDERR_GENERIC", 0x80004005u},       {"DDERR_NOTINITIALIZED", 0x800401F0u},
+      {"DDERR_OUTOFMEMORY", 0x8007000Eu}, {"DDERR_INVALIDPARAMS", 0x80070057u},
   };
   for (int i = 0; i < 5; ++i) {
     EXPECT_STREQ(display_error_texts[113 + i].name, com_codes[i].name);

@@ -48,8 +48,8 @@ bool row_written(const std::vector<uint8_t>& frame, int y) {
 }
 
 TEST_F(MappedTriangleTest, DegenerateTrianglesDrawNothing) {
-  EXPECT_EQ(written(draw({0, 5, 0, 0}, {100, 5, 50, 0}, {50, 5, 9, 9})), 0);     // one row
-  EXPECT_EQ(written(draw({0, 0, 0, 0}, {5, 5, 10, 10}, {10, 10, 20, 20})), 0);  // W = 0
+  EXPECT_EQ(written(draw({0, 5, 0, 0}, {100, 5, 50, 0}, {50, 5, 9, 9})), 0);      // one row
+  EXPECT_EQ(written(draw({0, 0, 0, 0}, {5, 5, 10, 10}, {10, 10, 20, 20})), 0);    // W = 0
   EXPECT_EQ(written(draw({0, 200, 0, 0}, {300, 250, 0, 0}, {0, 260, 0, 0})), 0);  // below
   EXPECT_EQ(written(draw({0, -50, 0, 0}, {300, -20, 0, 0}, {0, 0, 0, 0})), 0);    // ends at row 0
 }

@@ -9,7 +9,7 @@ namespace {
 TEST(IconPixels, ChannelsComeOutInRgbaOrderWithStraightAlpha) {
   const uint32_t argb[4] = {0x80112233, 0x00000000, 0xFFFFFFFF, 0x01FE0102};
   const std::vector<uint8_t> rgba = icon_rgba(argb, 2, 1);
-  const std::vector<uint8_t> expected = {0x11, 0x22, 0x33, 0x80, 0, 0, 0, 0,
+  const std::vector<uint8_t> expected = {0x11, 0x22, 0x33, 0x80, 0,    0,    0,    0,
                                          0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0x01, 0x02, 0x01};
   EXPECT_EQ(rgba, expected);
 }

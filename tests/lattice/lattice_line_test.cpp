@@ -55,8 +55,7 @@ TEST_F(LineDrawer, DiagonalLeavesOutItsEndPoint) {
 }
 
 TEST_F(LineDrawer, SteepLineStepsXByTheErrorTerm) {
-  EXPECT_EQ(draw({0, 0}, {2, 7}),
-            (Pixels{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 4}, {1, 5}, {1, 6}}));
+  EXPECT_EQ(draw({0, 0}, {2, 7}), (Pixels{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 4}, {1, 5}, {1, 6}}));
 }
 
 TEST_F(LineDrawer, PixelIIsFloorIMinorOverMajorStepsAway) {
@@ -98,10 +97,10 @@ TEST_F(LineDrawer, ClippedAtTheTopItStartsWhereItCrossesRow0) {
 }
 
 TEST_F(LineDrawer, LinesOutsideTouchNothing) {
-  EXPECT_TRUE(draw({-100, 10}, {-1, 150}).empty());    // left of column 0
-  EXPECT_TRUE(draw({10, 200}, {300, 400}).empty());    // below row 199
-  EXPECT_TRUE(draw({320, 10}, {500, 10}).empty());     // right of column 319
-  EXPECT_TRUE(draw({10, -5}, {300, -1}).empty());      // above row 0
+  EXPECT_TRUE(draw({-100, 10}, {-1, 150}).empty());  // left of column 0
+  EXPECT_TRUE(draw({10, 200}, {300, 400}).empty());  // below row 199
+  EXPECT_TRUE(draw({320, 10}, {500, 10}).empty());   // right of column 319
+  EXPECT_TRUE(draw({10, -5}, {300, -1}).empty());    // above row 0
   EXPECT_TRUE(draw({-5, 100}, {-5, 100}).empty());
   EXPECT_TRUE(draw({-1000000, -1000000}, {-999999, 1000000}).empty());
   // At column 0 already on row 500: given up after the clip at the left edge.
@@ -132,10 +131,8 @@ TEST_F(LineDrawer, LongLinesAcrossTheFrameStayInside) {
   // Every direction through the frame from points far outside.
   for (int32_t a = 0; a < 360; a += 7) {
     const double r = 5000.0, angle = a * 3.14159265358979 / 180.0;
-    const Vec2 p{static_cast<int32_t>(160 + r * std::cos(angle)),
-                               static_cast<int32_t>(100 + r * std::sin(angle))};
-    const Vec2 q{static_cast<int32_t>(160 - r * std::cos(angle)),
-                               static_cast<int32_t>(100 - r * std::sin(angle) + 17)};
+    const Vec2 p{static_cast<int32_t>(160 + r * std::cos(angle)), static_cast<int32_t>(100 + r * std::sin(angle))};
+    const Vec2 q{static_cast<int32_t>(160 - r * std::cos(angle)), static_cast<int32_t>(100 - r * std::sin(angle) + 17)};
     draw_line_or(frame, p, q, 1);
   }
   EXPECT_FALSE(lit().empty());

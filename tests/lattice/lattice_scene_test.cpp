@@ -40,9 +40,9 @@ TEST_F(LatticeScene, EightByEightByEightPointsJoinedToTheirNeighbours) {
   }
   // Along x row by row, then along y plane by plane, then along z.
   const LatticeEdge* e = s.edges;
-  const std::array<int32_t, 3> expected[] = {
-      {0, 0, 1},     {6, 6, 7},       {7, 8, 9},         {447, 510, 511}, {448, 0, 8},
-      {503, 55, 63}, {504, 64, 72},   {895, 503, 511},   {896, 0, 64},    {1343, 447, 511}};
+  const std::array<int32_t, 3> expected[] = {{0, 0, 1},    {6, 6, 7},       {7, 8, 9},     {447, 510, 511},
+                                             {448, 0, 8},  {503, 55, 63},   {504, 64, 72}, {895, 503, 511},
+                                             {896, 0, 64}, {1343, 447, 511}};
   for (const auto& [index, first, second] : expected) {
     EXPECT_EQ(e[index].first, first) << index;
     EXPECT_EQ(e[index].second, second) << index;
@@ -80,11 +80,11 @@ TEST(LatticeProjection, FocalDistance256AboutTheCentre) {
   const struct {
     int32_t x, y, z, screen_x, screen_y;
   } cases[] = {
-      {256, 0, 0, 160, 100},         // on the eye's plane or behind it: the centre
-      {256, 40, -5, 160, 100},       //
-      {-256, 256, 256, 32, 228},     // 256 * x / (z + 256)
-      {100, 100, 1, 259, 199},       // 100 * 65536 / 65792 = 99.6, truncated
-      {-100, -100, 1, 61, 1},        // toward zero on both sides
+      {256, 0, 0, 160, 100},           // on the eye's plane or behind it: the centre
+      {256, 40, -5, 160, 100},         //
+      {-256, 256, 256, 32, 228},       // 256 * x / (z + 256)
+      {100, 100, 1, 259, 199},         // 100 * 65536 / 65792 = 99.6, truncated
+      {-100, -100, 1, 61, 1},          // toward zero on both sides
       {3000, -3000, 3000, 395, -135},  // 3000 * 256 / 3256 = 235.9
   };
   for (const auto& c : cases) {
@@ -125,10 +125,10 @@ TEST_F(LatticeScene, TheMotionAfterSoManyTicksAndTheToggle) {
     uint32_t before_toggle, after_toggle;
     uint32_t spin, turn, drift_x, drift_z;
   } cases[] = {
-      {0, 0, 0, 0, 0, 0},        // the start
-      {1, 0, 1, 1, 0, 507},      //
-      {1, 3, 4, 1022, 15, 492},  // turned back past 0
-      {1024, 0, 0, 0, 0, 0},     // a whole turn and ten cells
+      {0, 0, 0, 0, 0, 0},            // the start
+      {1, 0, 1, 1, 0, 507},          //
+      {1, 3, 4, 1022, 15, 492},      // turned back past 0
+      {1024, 0, 0, 0, 0, 0},         // a whole turn and ten cells
       {100, 1024, 100, 100, 0, 12},  // -5 * 1124 = -5620 = 12 - 11 * 512
   };
   for (const auto& c : cases) {

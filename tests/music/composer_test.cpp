@@ -49,8 +49,8 @@ TEST(ComposerText, ChartsShareThePatternAndHold) {
   EXPECT_FALSE(held[0].struck);
   Score score = make_score(3, 2, {"Am F", "- G", "C"});
   EXPECT_EQ(score.problem, "");
-  EXPECT_EQ(chord_at(score, 1, 0).root, 5);     // F from order 0
-  EXPECT_EQ(chord_at(score, 1, 40).root, 7);    // G
+  EXPECT_EQ(chord_at(score, 1, 0).root, 5);       // F from order 0
+  EXPECT_EQ(chord_at(score, 1, 40).root, 7);      // G
   EXPECT_EQ(chord_at(score, 1, 64 + 3).root, 0);  // rows run on into order 2
   EXPECT_NE(make_score(1, 1, {"Am Q"}).problem, "");
 }

@@ -72,8 +72,7 @@ uint8_t command(const OpenmptModule& module, int pattern, int row, int channel, 
 }
 
 std::string formatted(const OpenmptModule& module, int pattern, int row, int channel, int which) {
-  const char* text =
-      openmpt_module_format_pattern_row_channel_command(module.mod, pattern, row, channel, which);
+  const char* text = openmpt_module_format_pattern_row_channel_command(module.mod, pattern, row, channel, which);
   std::string value = text ? text : "";
   openmpt_free_string(text);
   return value;
@@ -206,8 +205,6 @@ TEST(ItWriter, CheckRejectsWhatTheFormatCannotHold) {
   EXPECT_NE(error, "");
 }
 
-TEST(ItWriter, OutputIsDeterministic) {
-  EXPECT_EQ(itw::write_it(tiny_module()), itw::write_it(tiny_module()));
-}
+TEST(ItWriter, OutputIsDeterministic) { EXPECT_EQ(itw::write_it(tiny_module()), itw::write_it(tiny_module())); }
 
 }  // namespace

@@ -23,9 +23,8 @@ struct OpenmptModule {
   std::string warnings;
 
   explicit OpenmptModule(const std::vector<uint8_t>& bytes) {
-    mod = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), &collect, &log,
-                                             &openmpt_error_func_ignore, nullptr, nullptr, nullptr,
-                                             nullptr);
+    mod = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), &collect, &log, &openmpt_error_func_ignore,
+                                             nullptr, nullptr, nullptr, nullptr);
     if (mod) {
       const char* text = openmpt_module_get_metadata(mod, "warnings");
       warnings = text ? text : "";

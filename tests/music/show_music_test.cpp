@@ -27,8 +27,7 @@ std::vector<Position> scripted_positions() {
       for (Position p : {Position{13, 0}, {15, 0}, {15, 32}, {16, 0}, {16, 32}}) positions.push_back(p);
     }
   }
-  for (Position p : {Position{21, 0}, {25, 0}, {25, 32}, {26, 0}, {42, 0}, {43, 0}, {43, 32}})
-    positions.push_back(p);
+  for (Position p : {Position{21, 0}, {25, 0}, {25, 32}, {26, 0}, {42, 0}, {43, 0}, {43, 32}}) positions.push_back(p);
   return positions;
 }
 
@@ -64,8 +63,7 @@ std::vector<PlayedRow> play_through(openmpt_module* mod) {
     const int order = openmpt_module_get_current_order(mod);
     const int row = openmpt_module_get_current_row(mod);
     if (order != rows.back().order || row != rows.back().row) {
-      rows.push_back({order, row, 0, openmpt_module_get_current_speed(mod),
-                      openmpt_module_get_current_tempo(mod)});
+      rows.push_back({order, row, 0, openmpt_module_get_current_speed(mod), openmpt_module_get_current_tempo(mod)});
     }
     rows.back().frames += static_cast<long>(got);
   }
@@ -100,9 +98,7 @@ TEST_F(ShowMusic, LoadsWithoutWarnings) {
   EXPECT_EQ(module_->metadata("type"), "it");
   EXPECT_EQ(module_->metadata("title"), "tarnwick");
   EXPECT_GE(openmpt_module_get_num_orders(module_->mod), 44);
-  EXPECT_GE(openmpt_module_get_pattern_num_rows(module_->mod,
-                                                openmpt_module_get_order_pattern(module_->mod, 43)),
-            33);
+  EXPECT_GE(openmpt_module_get_pattern_num_rows(module_->mod, openmpt_module_get_order_pattern(module_->mod, 43)), 33);
 }
 
 TEST_F(ShowMusic, PlaysEveryScriptedPositionInOrder) {
@@ -113,8 +109,7 @@ TEST_F(ShowMusic, PlaysEveryScriptedPositionInOrder) {
   for (const PlayedRow& played : *played_) {
     if (next < wanted.size() && Position{played.order, played.row} == wanted[next]) ++next;
   }
-  ASSERT_EQ(next, wanted.size()) << "never reached order " << wanted[next].first << " row "
-                                 << wanted[next].second;
+  ASSERT_EQ(next, wanted.size()) << "never reached order " << wanted[next].first << " row " << wanted[next].second;
   // Nothing scripted is played twice before the show's end: no jumps back, no repeated rows.
   std::vector<Position> seen;
   for (const PlayedRow& played : *played_) {
@@ -134,8 +129,8 @@ TEST_F(ShowMusic, RowsLastLongEnoughForTheFramePoll) {
   }
   // The measured lengths agree (the last row of the song is cut short by the end).
   for (size_t i = 1; i + 1 < played_->size(); ++i) {
-    ASSERT_GE((*played_)[i].frames, 0.060 * kRate - 32) << "order " << (*played_)[i].order
-                                                        << " row " << (*played_)[i].row;
+    ASSERT_GE((*played_)[i].frames, 0.060 * kRate - 32)
+        << "order " << (*played_)[i].order << " row " << (*played_)[i].row;
   }
 }
 

@@ -98,8 +98,8 @@ std::set<std::pair<int, int>> drum_hits(const OpenmptModule& module) {
       for (int channel = 0; channel < channels; ++channel) {
         const int note = openmpt_module_get_pattern_row_channel_command(module.mod, pattern, row, channel,
                                                                         OPENMPT_MODULE_COMMAND_NOTE);
-        const int instrument = openmpt_module_get_pattern_row_channel_command(
-            module.mod, pattern, row, channel, OPENMPT_MODULE_COMMAND_INSTRUMENT);
+        const int instrument = openmpt_module_get_pattern_row_channel_command(module.mod, pattern, row, channel,
+                                                                              OPENMPT_MODULE_COMMAND_INSTRUMENT);
         if (note >= 1 && note <= 120 && drums.count(instrument)) hits.insert({order, row});
       }
     }
@@ -171,7 +171,8 @@ std::vector<int16_t> wav_samples(const std::vector<uint8_t>& file) {
     return samples;
   size_t at = 12;
   while (at + 8 <= file.size()) {
-    const uint32_t size = file[at + 4] | file[at + 5] << 8 | file[at + 6] << 16 | static_cast<uint32_t>(file[at + 7]) << 24;
+    const uint32_t size = file[at + 4] | file[at + 5] << 8 | file[at + 6] << 16 |
+                          static_cast<uint32_t>(file[at + 7]) << 24;
     if (std::memcmp(file.data() + at, "data", 4) == 0) {
       const size_t count = std::min<size_t>(size, file.size() - at - 8) / 2;
       samples.resize(count);

@@ -67,8 +67,7 @@ ShowRun run;
 
 void mix(uint64_t word) { run.hash = (run.hash ^ word) * 1099511628211ull; }
 
-void on_present(const uint8_t* pixels, int32_t pitch, const PaletteEntry* palette, uint64_t number,
-                void*) {
+void on_present(const uint8_t* pixels, int32_t pitch, const PaletteEntry* palette, uint64_t number, void*) {
   if (number <= max_presents) run.allocations_at[number] = allocation_count;
   if (run.music_start_present == 0 && headless_music_started()) run.music_start_present = number;
   for (int32_t y = 0; y < screen_height; ++y) {

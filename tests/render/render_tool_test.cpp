@@ -26,9 +26,8 @@ TEST(RenderOptions, FrameLists) {
 }
 
 TEST(RenderOptions, BadCommandLinesAreRefusedWithUsage) {
-  for (const char* args : {"--bogus 1", "--rate 0", "--rate", "--png out", "--scene 7 --raw x",
-                           "--scene 1", "--raw x", "--inactive 5-2", "--escape-at 0",
-                           "--beat-at 0 --scene 1 --raw x"}) {
+  for (const char* args : {"--bogus 1", "--rate 0", "--rate", "--png out", "--scene 7 --raw x", "--scene 1", "--raw x",
+                           "--inactive 5-2", "--escape-at 0", "--beat-at 0 --scene 1 --raw x"}) {
     std::string output;
     EXPECT_EQ(run_render(args, &output), 2) << args;
     EXPECT_NE(output.find("usage:"), std::string::npos) << args;

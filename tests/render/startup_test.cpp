@@ -31,9 +31,7 @@ class Folder {
     std::fclose(f);
   }
   // Runs tarnwick-render there; returns the exit code and what it printed.
-  int render(const std::string& args, std::string* output) {
-    return test_support::run_render(args, output, path_);
-  }
+  int render(const std::string& args, std::string* output) { return test_support::run_render(args, output, path_); }
 
  private:
   std::string path_;
@@ -62,16 +60,18 @@ TEST(Startup, LooseFilesPlayAtTheirSizeAndAShortOneStopsTheShow) {
   const struct {
     const char* name;
     size_t size;
-  } loose[] = {{"splash.bin", 64000},     {"splash.pal", 768}, {"sidebar.bin", 6400},
-               {"scroll.bin", 320 * 1728}, {"scroll.pal", 768}};
+  } loose[] = {{"splash.bin", 64000},
+               {"splash.pal", 768},
+               {"sidebar.bin", 6400},
+               {"scroll.bin", 320 * 1728},
+               {"scroll.pal", 768}};
   for (const auto& short_one : loose) {
     Folder folder({"tarnwick.it"});
     for (const auto& file : loose) folder.write(file.name, &file == &short_one ? file.size - 1 : file.size);
     std::string output;
     EXPECT_EQ(folder.render("", &output), 1) << short_one.name;
-    const std::string reason = std::string(short_one.name) + " is too short: " +
-                               std::to_string(short_one.size - 1) + " bytes, needs " +
-                               std::to_string(short_one.size);
+    const std::string reason = std::string(short_one.name) + " is too short: " + std::to_string(short_one.size - 1) +
+                               " bytes, needs " + std::to_string(short_one.size);
     EXPECT_NE(output.find(reason), std::string::npos) << output;
   }
   Folder folder({"tarnwick.it"});

@@ -143,8 +143,7 @@ TEST(ShadedTriangle, LeftClipAdvancesTextureAndLightExactly) {
 TEST(ShadedTriangle, TextureCoordinatesWrapModulo256) {
   Canvas c;
   // u = -22 at the left edge (texel column 234), v = 256 (texel row 0), one texel per pixel.
-  c.draw(ShadedVertex{0, 0, 0, -22, 256}, ShadedVertex{10, 0, 0, -12, 256},
-         ShadedVertex{0, 10, 0, -22, 266});
+  c.draw(ShadedVertex{0, 0, 0, -22, 256}, ShadedVertex{10, 0, 0, -12, 256}, ShadedVertex{0, 10, 0, -22, 266});
   EXPECT_EQ(c.at(0, 0), 234);
   EXPECT_EQ(c.at(1, 0), 235);
   EXPECT_EQ(c.at(0, 1), static_cast<uint8_t>(234 + 7));
@@ -154,10 +153,8 @@ TEST(ShadedTriangle, LightRowIsClampedToTheTable) {
   // A steep light gradient, extrapolated by the left clip, reaches far beyond 0..63.
   Canvas c;
   c.show_light();
-  c.draw(ShadedVertex{-300, 0, 0, 0, 0}, ShadedVertex{300, 0, 63, 0, 0},
-         ShadedVertex{-300, 40, 63, 0, 0});
-  c.draw(ShadedVertex{-30000, 100, 63, 0, 0}, ShadedVertex{-29000, 100, 0, 0, 0},
-         ShadedVertex{32000, 199, 0, 0, 0});
+  c.draw(ShadedVertex{-300, 0, 0, 0, 0}, ShadedVertex{300, 0, 63, 0, 0}, ShadedVertex{-300, 40, 63, 0, 0});
+  c.draw(ShadedVertex{-30000, 100, 63, 0, 0}, ShadedVertex{-29000, 100, 0, 0, 0}, ShadedVertex{32000, 199, 0, 0, 0});
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 320; ++x)
       if (c.at(x, y) != untouched) {

@@ -16,9 +16,7 @@
 
 namespace {
 
-int read16(int offset) {
-  return static_cast<int16_t>(sphere_model[offset] | sphere_model[offset + 1] << 8);
-}
+int read16(int offset) { return static_cast<int16_t>(sphere_model[offset] | sphere_model[offset + 1] << 8); }
 int read_u16(int offset) { return read16(offset) & 0xFFFF; }
 
 }  // namespace
@@ -84,8 +82,7 @@ TEST(SphereInit, ShadeTableTakesTheLowestNearestColour) {
       int dark[3];
       for (int k = 0; k < 3; ++k) dark[k] = sphere_palette[3 * n + k] * level / 64;
       const auto distance = [&](int i) {
-        return std::abs(sphere_palette[3 * i] - dark[0]) +
-               std::abs(sphere_palette[3 * i + 1] - dark[1]) +
+        return std::abs(sphere_palette[3 * i] - dark[0]) + std::abs(sphere_palette[3 * i + 1] - dark[1]) +
                std::abs(sphere_palette[3 * i + 2] - dark[2]);
       };
       const int chosen = sphere_shade_table[level * 256 + n];
@@ -188,8 +185,8 @@ TEST(SphereMotionTest, AdvancesEveryStepPerTickWithDerivedValuesLagging) {
   tick_count = 0;
   sphere_advance();
   const SphereMotion& m = sphere_motion;
-  EXPECT_EQ(m.turn_angle | m.roll_angle | m.phase_d | m.phase_e | m.wobble_phase |
-                m.sphere_grain_phase | m.light_x | m.light_y | m.drift_x | m.drift_y,
+  EXPECT_EQ(m.turn_angle | m.roll_angle | m.phase_d | m.phase_e | m.wobble_phase | m.sphere_grain_phase | m.light_x |
+                m.light_y | m.drift_x | m.drift_y,
             0)
       << "no ticks, no change";
   tick_count = 4;
@@ -218,8 +215,7 @@ TEST(SphereMotionTest, GrainFrameAdvancesEveryFourthTickAndCycles) {
     sphere_advance();
     seen.push_back(sphere_motion.sphere_grain_index);
   }
-  const std::vector<int> expected = {0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3,
-                                     3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 0};
+  const std::vector<int> expected = {0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 0};
   EXPECT_EQ(seen, expected);
   sphere_motion = saved;
   tick_count = 0;

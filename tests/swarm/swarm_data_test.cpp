@@ -64,8 +64,7 @@ TEST(SwarmData, BlobIsARoundGlowPeakingAtRow8Column7) {
 
 TEST(SwarmData, PaletteAnchorsAndRamps) {
   auto entry = [](int i) {
-    return std::array<int, 3>{swarm_palette[3 * i], swarm_palette[3 * i + 1],
-                              swarm_palette[3 * i + 2]};
+    return std::array<int, 3>{swarm_palette[3 * i], swarm_palette[3 * i + 1], swarm_palette[3 * i + 2]};
   };
   using Rgb = std::array<int, 3>;
   for (int i = 0; i <= 3; ++i) EXPECT_EQ(entry(i), (Rgb{0, 0, 0}));
@@ -85,10 +84,10 @@ TEST(SwarmData, JitterTables) {
     EXPECT_LE(std::abs(swarm_jitter_y[i]), 2);
   }
   // One step ahead of the angle: entry i is the wave at i + 1.
-  EXPECT_EQ(swarm_jitter_x[63], 0);   // 6 * 64 / 256: one and a half turns
+  EXPECT_EQ(swarm_jitter_x[63], 0);  // 6 * 64 / 256: one and a half turns
   EXPECT_EQ(swarm_jitter_x[0], 0);
   EXPECT_EQ(swarm_jitter_x[5], 2);
-  EXPECT_EQ(swarm_jitter_y[63], 2);   // a whole number of turns
+  EXPECT_EQ(swarm_jitter_y[63], 2);  // a whole number of turns
   EXPECT_EQ(swarm_jitter_y[18], -1);
 }
 
@@ -133,9 +132,8 @@ TEST(SwarmInit, EveryParticleFliesToTheCloudPoint64PlacesOn) {
   for (int32_t k = 0; k < swarm_capacity; ++k) {
     EXPECT_EQ(s.ipos[k].x, s.cloud[k].x);
     EXPECT_EQ(s.pos[k].y, s.cloud[k].y * 65536);
-    for (const auto& [vel, from, to] :
-         {std::tuple{s.vel[k].x, s.cloud[k].x, s.cloud[(k + 64) & 1023].x},
-          std::tuple{s.vel[k].y, s.cloud[k].y, s.cloud[(k + 64) & 1023].y}}) {
+    for (const auto& [vel, from, to] : {std::tuple{s.vel[k].x, s.cloud[k].x, s.cloud[(k + 64) & 1023].x},
+                                        std::tuple{s.vel[k].y, s.cloud[k].y, s.cloud[(k + 64) & 1023].y}}) {
       const int64_t exact = int64_t{to - from} * 65536;
       // Truncated toward zero: never past the exact quotient, less than one step short.
       EXPECT_LE(std::llabs(int64_t{vel} * 625), std::llabs(exact));

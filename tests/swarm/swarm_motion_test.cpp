@@ -205,8 +205,8 @@ TEST_F(SwarmScene, TheSwingSweepsItsRangeAndOnePassEqualsItsTicksOneByOne) {
 
   // 1400 ticks in one pass bring the swing, jitter, step and wobble where 1400 passes did.
   const SwarmProbe one_by_one = swarm_probe();
-  const uint32_t angle = one_by_one.angle, swing_phase = one_by_one.swing_phase,
-                 jitter_phase = one_by_one.jitter_phase, step = one_by_one.step;
+  const uint32_t angle = one_by_one.angle, swing_phase = one_by_one.swing_phase, jitter_phase = one_by_one.jitter_phase,
+                 step = one_by_one.step;
   const int32_t wobble_x = one_by_one.wobble_x, wobble_y = one_by_one.wobble_y;
   swarm_init();
   pass(0);

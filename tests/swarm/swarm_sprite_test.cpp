@@ -16,8 +16,7 @@ class SwarmSprite : public ::testing::Test {
 
   // The frame must hold sprite row r, column c at (left + c, top + r) for rows first_row..
   // end_row-1 and columns 0..columns-1, and 0 everywhere else.
-  void expect_blob(int32_t left, int32_t top, int32_t first_row, int32_t end_row,
-                   int32_t columns) {
+  void expect_blob(int32_t left, int32_t top, int32_t first_row, int32_t end_row, int32_t columns) {
     int32_t mismatches = 0;
     for (int32_t y = 0; y < screen_height; ++y) {
       for (int32_t x = 0; x < screen_width; ++x) {
@@ -25,8 +24,8 @@ class SwarmSprite : public ::testing::Test {
         const bool covered = r >= first_row && r < end_row && c >= 0 && c < columns;
         const uint8_t want = covered ? blob_sprite[r * 16 + c] : 0;
         if (frame[y * screen_width + x] != want && ++mismatches < 5) {
-          ADD_FAILURE() << "pixel (" << x << ", " << y << ") is "
-                        << int(frame[y * screen_width + x]) << ", want " << int(want);
+          ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << int(frame[y * screen_width + x]) << ", want "
+                        << int(want);
         }
       }
     }
@@ -54,8 +53,8 @@ TEST_F(SwarmSprite, BottomAndRightEdgesKeepInsideRow198AndColumn318) {
 }
 
 TEST_F(SwarmSprite, ParticlesOutsideAreSkipped) {
-  for (const auto& [x, y] : {std::pair{319, 50}, {400, 50}, {-16, 50}, {100, -16}, {100, -20},
-                            {100, 199}, {100, 250}, {-1000, -1000}}) {
+  for (const auto& [x, y] :
+       {std::pair{319, 50}, {400, 50}, {-16, 50}, {100, -16}, {100, -20}, {100, 199}, {100, 250}, {-1000, -1000}}) {
     swarm_plot_sprite(frame.data(), x, y);
   }
   expect_blob(0, 0, 0, 0, 0);

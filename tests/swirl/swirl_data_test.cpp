@@ -51,10 +51,9 @@ TEST(SwirlData, PaletteHitsEveryAnchor) {
   struct Anchor {
     int index, r, g, b;
   };
-  const Anchor anchors[] = {{0, 0, 0, 0},       {5, 0, 0, 0},       {32, 4, 6, 5},
-                            {64, 8, 12, 11},    {128, 17, 25, 22},  {192, 27, 39, 34},
-                            {240, 34, 49, 43},  {241, 35, 50, 44},  {248, 48, 56, 53},
-                            {254, 60, 62, 61},  {255, 63, 63, 63}};
+  const Anchor anchors[] = {{0, 0, 0, 0},      {5, 0, 0, 0},      {32, 4, 6, 5},     {64, 8, 12, 11},
+                            {128, 17, 25, 22}, {192, 27, 39, 34}, {240, 34, 49, 43}, {241, 35, 50, 44},
+                            {248, 48, 56, 53}, {254, 60, 62, 61}, {255, 63, 63, 63}};
   for (const Anchor& a : anchors) {
     EXPECT_EQ(swirl_palette[a.index * 3 + 0], a.r) << a.index;
     EXPECT_EQ(swirl_palette[a.index * 3 + 1], a.g) << a.index;

@@ -60,7 +60,7 @@ TEST_F(SwirlTest, PolarTablesMatchTheExamples) {
   EXPECT_EQ(angle_at(160, 0), 192);
   EXPECT_EQ(radius_at(160, 199), 99);
   EXPECT_EQ(angle_at(160, 199), 64);
-  EXPECT_EQ(radius_at(0, 0), 189);  // 188.68 rounds up: the largest radius
+  EXPECT_EQ(radius_at(0, 0), 189);    // 188.68 rounds up: the largest radius
   EXPECT_EQ(radius_at(161, 101), 1);  // 1.41 rounds down
   EXPECT_EQ(radius_at(161, 102), 2);  // 2.24
 }
@@ -69,8 +69,8 @@ TEST_F(SwirlTest, TwistFollowsTheFineSineShiftedBy11) {
   EXPECT_EQ(swirl_twist(0, 0), 0);
   EXPECT_EQ(swirl_twist(32, 0), 32);
   EXPECT_EQ(swirl_twist(96, 0), -32);
-  EXPECT_EQ(swirl_twist(128, 0), 0);        // the wave repeats every 128 pixels of radius
-  EXPECT_EQ(swirl_twist(0, 1021), -1);      // -1206 >> 11 rounds toward minus infinity
+  EXPECT_EQ(swirl_twist(128, 0), 0);    // the wave repeats every 128 pixels of radius
+  EXPECT_EQ(swirl_twist(0, 1021), -1);  // -1206 >> 11 rounds toward minus infinity
   EXPECT_EQ(swirl_twist(189, 1023), swirl_twist(189 - 128, 1023));
 }
 
@@ -94,8 +94,8 @@ TEST_F(SwirlTest, TexelsAddTheirLowFiveBitsWithSaturation) {
   std::vector<uint8_t> bright(64000, 250);
   swirl_add_texture(bright.data());
   for (int x = 0; x < 320; ++x) {
-    EXPECT_EQ(pixel(bright, x, 0), 250);    // rows 0 and 199 receive nothing
-    EXPECT_EQ(pixel(bright, x, 1), 255);    // 250 + 31 saturates, it does not wrap to 25
+    EXPECT_EQ(pixel(bright, x, 0), 250);  // rows 0 and 199 receive nothing
+    EXPECT_EQ(pixel(bright, x, 1), 255);  // 250 + 31 saturates, it does not wrap to 25
     EXPECT_EQ(pixel(bright, x, 198), 255);
     EXPECT_EQ(pixel(bright, x, 199), 250);
   }

@@ -13,8 +13,8 @@ void append_u32(std::vector<uint8_t>* image, uint32_t value) {
 
 }  // namespace
 
-void archive_append_record(std::vector<uint8_t>* image, const std::string& name, uint32_t offset,
-                           uint32_t stored_size, uint32_t unpacked_size, uint8_t method) {
+void archive_append_record(std::vector<uint8_t>* image, const std::string& name, uint32_t offset, uint32_t stored_size,
+                           uint32_t unpacked_size, uint8_t method) {
   for (size_t i = 0; i < static_cast<size_t>(archive_name_size); ++i) {
     image->push_back(i < name.size() ? static_cast<uint8_t>(name[i]) : 0);
   }

@@ -13,8 +13,8 @@ struct PackInput {
 constexpr size_t pack_max_name_length = 12;
 
 // One 26-byte directory record, fields written as given (tests build damaged ones with it).
-void archive_append_record(std::vector<uint8_t>* image, const std::string& name, uint32_t offset,
-                           uint32_t stored_size, uint32_t unpacked_size, uint8_t method);
+void archive_append_record(std::vector<uint8_t>* image, const std::string& name, uint32_t offset, uint32_t stored_size,
+                           uint32_t unpacked_size, uint8_t method);
 
 // The whole archive: count, directory, then each file's data in order. Empty files are always
 // stored (no stream stands for zero bytes). False with a reason for names too long, empty or

@@ -72,13 +72,11 @@ void show_progress(uint64_t present) {
   if (!render.progress || present % 30 != 0) return;
   const uint32_t order = music_unpack_position(music_position(music_handle)).order;
   const int filled = static_cast<int>(order > 43 ? 40 : order * 40 / 43);
-  std::fprintf(stderr, "\r[%.*s%*s] order %2u of 43, frame %llu", filled,
-               "########################################", 40 - filled, "", order,
-               static_cast<unsigned long long>(present));
+  std::fprintf(stderr, "\r[%.*s%*s] order %2u of 43, frame %llu", filled, "########################################",
+               40 - filled, "", order, static_cast<unsigned long long>(present));
 }
 
-void on_present(const uint8_t* pixels, int32_t pitch, const PaletteEntry* palette, uint64_t present,
-                void*) {
+void on_present(const uint8_t* pixels, int32_t pitch, const PaletteEntry* palette, uint64_t present, void*) {
   const RenderOptions& o = render.options;
   const bool png = !o.png_dir.empty() && frame_selected(o.frames, present);
   if (png || render.video_on) to_rgb(pixels, pitch, palette);
@@ -166,8 +164,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const RenderOptions& o = render.options;
-  if (!o.standard_option.empty())
-    return answer_standard_option(o.standard_option, "tarnwick-render", render_usage);
+  if (!o.standard_option.empty()) return answer_standard_option(o.standard_option, "tarnwick-render", render_usage);
   if (!o.dump_dir.empty()) return dump_data(o.dump_dir);
   // Started away from any show data, an installed tarnwick-render reads its installed data;
   // the files it writes still go where the command line meant.

@@ -61,8 +61,8 @@ std::string* text_option(RenderOptions* o, const std::string& option) {
   const struct {
     const char* name;
     std::string* value;
-  } options[] = {{"--log", &o->log_path},     {"--png", &o->png_dir},     {"--wav", &o->wav_path},
-                 {"--video", &o->video_path}, {"--raw", &o->raw_path},    {"--start", &o->start_path},
+  } options[] = {{"--log", &o->log_path},      {"--png", &o->png_dir},  {"--wav", &o->wav_path},
+                 {"--video", &o->video_path},  {"--raw", &o->raw_path}, {"--start", &o->start_path},
                  {"--dump-data", &o->dump_dir}};
   for (const auto& [name, value] : options)
     if (option == name) return value;
@@ -100,8 +100,8 @@ bool frame_selected(const std::vector<FrameRange>& ranges, uint64_t frame) {
 }
 
 void anchor_paths(RenderOptions* o, const std::string& folder) {
-  for (std::string* path : {&o->log_path, &o->png_dir, &o->wav_path, &o->video_path, &o->raw_path,
-                            &o->start_path, &o->dump_dir}) {
+  for (std::string* path :
+       {&o->log_path, &o->png_dir, &o->wav_path, &o->video_path, &o->raw_path, &o->start_path, &o->dump_dir}) {
     const bool standard_output = path == &o->log_path && *path == "-";
     if (path->empty() || (*path)[0] == '/' || standard_output) continue;
     *path = folder + "/" + *path;
@@ -132,8 +132,8 @@ bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* 
         return refuse(error, "--frames takes A, A-B or A-B/STEP, comma-separated");
     } else if (option == "--inactive") {
       const std::vector<std::string> span = split(value, '-');
-      if (span.size() != 2 || !parse_seconds(span[0], &o->inactive_from) ||
-          !parse_seconds(span[1], &o->inactive_to) || o->inactive_to < o->inactive_from)
+      if (span.size() != 2 || !parse_seconds(span[0], &o->inactive_from) || !parse_seconds(span[1], &o->inactive_to) ||
+          o->inactive_to < o->inactive_from)
         return refuse(error, "--inactive takes A-B, seconds after the music starts");
       o->inactive = true;
     } else if (option == "--escape-at") {

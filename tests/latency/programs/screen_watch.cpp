@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "screen_watch: needs a 24-bit screen\n");
     return 1;
   }
-  shm.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(h), IPC_CREAT | 0600);
+  shm.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(h),
+                     IPC_CREAT | 0600);
   shm.shmaddr = image->data = static_cast<char*>(shmat(shm.shmid, nullptr, 0));
   shmctl(shm.shmid, IPC_RMID, nullptr);  // gone once both sides let go
   if (shm.shmaddr == reinterpret_cast<char*>(-1) || !XShmAttach(display, &shm)) {
@@ -70,7 +71,8 @@ int main(int argc, char** argv) {
     const int64_t seen = now_ns();
     int black = 0, count = 0;
     for (int y = 0; y < h; y += 4) {
-      const auto* row = reinterpret_cast<const uint32_t*>(image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line);
+      const auto* row = reinterpret_cast<const uint32_t*>(image->data +
+                                                          static_cast<ptrdiff_t>(y) * image->bytes_per_line);
       for (int x = 0; x < w; x += 4, ++count) black += (row[x] & 0xFFFFFF) == 0;
     }
     ++samples;

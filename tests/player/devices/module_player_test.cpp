@@ -57,7 +57,8 @@ const MusicDevice device_b = {"second", fake_open<b>, fake_start<b>, fake_close<
 int64_t heard_row(MusicHandle music) {
   const MusicPosition position = music_unpack_position(music_position(music));
   int64_t rows = position.row;
-  for (int32_t order = 0; order < static_cast<int32_t>(position.order); ++order) rows += music_pattern_rows(music, order);
+  for (int32_t order = 0; order < static_cast<int32_t>(position.order); ++order)
+    rows += music_pattern_rows(music, order);
   return rows;
 }
 
@@ -143,9 +144,9 @@ TEST_F(ModulePlayer, TheDefaultOutputChangingMovesTheStreamToItFromTheFrameReach
   EXPECT_EQ(heard_row(music), 20);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Default audio output changed: the music plays on through it\n");
   EXPECT_EQ(a.closes, 1);
-  EXPECT_EQ(a.starts, 2);  // the first of the list: the new default
+  EXPECT_EQ(a.starts, 2);              // the first of the list: the new default
   EXPECT_EQ(a.first_frame, rendered);  // no frame rendered twice, none skipped in the stream
-  a.heard = -2048;  // its queue still filling: the position holds
+  a.heard = -2048;                     // its queue still filling: the position holds
   EXPECT_EQ(heard_row(music), 20);
   const int64_t mid_row = row_frames / 2 - rendered % row_frames;  // away from the rows' edges
   device_plays(a, 2 * row_frames + mid_row);

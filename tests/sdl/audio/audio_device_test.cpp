@@ -116,8 +116,7 @@ TEST_F(AudioDevice, WithoutADeviceTheModuleGoesOnSilentlyAndTheScriptStillFires)
   poll_until(5.0);  // a retry comes within its interval
   EXPECT_NE(sdl_audio_device(), 0u);
   const std::string said = lines();
-  EXPECT_EQ(said.substr(0, said.find('(')),
-            "Audio device lost: opening the default output again\nNo audio device ");
+  EXPECT_EQ(said.substr(0, said.find('(')), "Audio device lost: opening the default output again\nNo audio device ");
   EXPECT_NE(said.find("): playing silently, trying again every 2 seconds\nAudio device back: the music plays on\n"),
             std::string::npos)
       << said;

@@ -128,9 +128,7 @@ using Triangle = std::array<int, 3>;
 bool convex_hull(const std::vector<Vec>& p, const std::vector<int>& order, std::vector<Triangle>* hull,
                  std::string* error) {
   const double eps = 1e-12;
-  auto height = [&](const Triangle& t, Vec q) {
-    return dot(cross(p[t[1]] - p[t[0]], p[t[2]] - p[t[0]]), q - p[t[0]]);
-  };
+  auto height = [&](const Triangle& t, Vec q) { return dot(cross(p[t[1]] - p[t[0]], p[t[2]] - p[t[0]]), q - p[t[0]]); };
   const int a = order[0], b = order[1], c = order[2], d = order[3];
   std::vector<Triangle> faces = {{a, b, c}, {a, d, b}, {b, d, c}, {a, c, d}};
   const Vec middle = (p[a] + p[b] + p[c] + p[d]) * 0.25;

@@ -19,9 +19,8 @@ namespace {
 
 constexpr int picture_width = 640;
 constexpr int picture_height = 25;
-constexpr int marker_columns[26] = {21,  42,  63,  84,  103, 122, 141, 160, 170,
-                                    190, 209, 228, 253, 276, 299, 318, 337, 356,
-                                    375, 396, 419, 442, 467, 490, 516, 537};
+constexpr int marker_columns[26] = {21,  42,  63,  84,  103, 122, 141, 160, 170, 190, 209, 228, 253,
+                                    276, 299, 318, 337, 356, 375, 396, 419, 442, 467, 490, 516, 537};
 constexpr uint8_t body = 255;
 constexpr uint8_t outline = 1;
 constexpr uint8_t marker = 2;
@@ -59,8 +58,7 @@ FT_Outline* load_letter(FT_Face face, char letter, double scale) {
 }
 
 // Renders letter into a cell of cell_width x body_rows coverage values (0..255).
-bool render_letter(FT_Face face, char letter, int cell_width, double cap_scale,
-                   std::vector<uint8_t>* coverage) {
+bool render_letter(FT_Face face, char letter, int cell_width, double cap_scale, std::vector<uint8_t>* coverage) {
   FT_Outline* loaded = load_letter(face, letter, cap_scale);
   if (!loaded) return false;
   FT_Outline& o = *loaded;

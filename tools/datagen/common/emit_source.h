@@ -20,8 +20,8 @@ std::string source_array(const std::string& declaration, const std::vector<T>& v
 }
 
 // Writes path: a note that generator made it and is not to be edited, the includes, then body.
-bool write_source(const std::string& path, const std::string& generator,
-                  const std::vector<std::string>& includes, const std::string& body);
+bool write_source(const std::string& path, const std::string& generator, const std::vector<std::string>& includes,
+                  const std::string& body);
 
 // Writes path byte for byte; says on stderr when it cannot.
 bool write_bytes(const std::string& path, const void* bytes, size_t size);

@@ -29,8 +29,7 @@ std::vector<double> monotone_slopes(const std::vector<double>& x, const std::vec
 
 double hermite(double t, double y0, double y1, double d0, double d1, double h) {
   const double t2 = t * t, t3 = t2 * t;
-  return (2 * t3 - 3 * t2 + 1) * y0 + (t3 - 2 * t2 + t) * h * d0 + (-2 * t3 + 3 * t2) * y1 +
-         (t3 - t2) * h * d1;
+  return (2 * t3 - 3 * t2 + 1) * y0 + (t3 - 2 * t2 + t) * h * d0 + (-2 * t3 + 3 * t2) * y1 + (t3 - t2) * h * d1;
 }
 
 }  // namespace

@@ -72,8 +72,7 @@ bool read_rows(const char* path, std::vector<Row>* rows) {
     const bool success = rows->empty();
     if (success ? row.name != "DD_OK" || row.value != 0 || !row.text.empty()
                 : row.name.rfind("DDERR_", 0) != 0 || row.text.empty()) {
-      std::fprintf(stderr, "%s:%d: DD_OK without text first, then DDERR_ codes with texts\n", path,
-                   number);
+      std::fprintf(stderr, "%s:%d: DD_OK without text first, then DDERR_ codes with texts\n", path, number);
       return false;
     }
     rows->push_back(row);

@@ -111,8 +111,7 @@ bool write_preview(const char* path, const uint32_t icon[size * size]) {
         const uint32_t p = icon[(y / scale) * size + x / scale];
         const double a = (p >> 24) / 255.0;
         uint8_t* out = &rgb[(static_cast<size_t>(y) * w + half * (size * scale + scale) + x) * 3];
-        for (int c = 0; c < 3; ++c)
-          out[c] = to_byte(ground + (((p >> (16 - 8 * c)) & 0xFF) - ground) * a);
+        for (int c = 0; c < 3; ++c) out[c] = to_byte(ground + (((p >> (16 - 8 * c)) & 0xFF) - ground) * a);
       }
     }
   }
@@ -134,8 +133,8 @@ int main(int argc, char** argv) {
   if (argc != 3 && !datagen::arguments_fit(argc, 2, "make-icon OUT.cpp [PREVIEW.png]")) return 2;
   uint32_t icon[size * size];
   draw(icon);
-  std::string body =
-      datagen::source_hex_array("const uint32_t iconbig[iconbig_size * iconbig_size]", icon, size * size);
+  std::string body = datagen::source_hex_array("const uint32_t iconbig[iconbig_size * iconbig_size]", icon,
+                                               size * size);
   body.pop_back();  // the file ends at the array's closing line, with no blank line after it
   if (!datagen::write_source(argv[1], "tools/datagen/icon/make_icon.cpp", {"resources/resources.h"}, body)) return 1;
   if (argc == 3 && !write_preview(argv[2], icon)) return 1;

@@ -8,9 +8,15 @@ namespace {
 
 // Black to white through warm browns; the three components meet again at the white end.
 bool build_palette(uint8_t palette[768]) {
-  datagen::palette_ramp(palette, {{0, 0, 0, 0},       {4, 0, 0, 0},       {32, 6, 5, 4},
-                                  {64, 14, 12, 9},    {128, 29, 24, 19},  {192, 44, 37, 30},
-                                  {224, 53, 49, 45},  {254, 62, 62, 62},  {255, 63, 63, 63}});
+  datagen::palette_ramp(palette, {{0, 0, 0, 0},
+                                  {4, 0, 0, 0},
+                                  {32, 6, 5, 4},
+                                  {64, 14, 12, 9},
+                                  {128, 29, 24, 19},
+                                  {192, 44, 37, 30},
+                                  {224, 53, 49, 45},
+                                  {254, 62, 62, 62},
+                                  {255, 63, 63, 63}});
   // The curves of the three components are drawn apart; keep every entry sepia (red >= green >=
   // blue). Minimums of rising sequences still rise, and the anchors are sepia already.
   for (int i = 0; i < 256; ++i) {

@@ -106,23 +106,21 @@ void build_instruments(std::vector<itw::Sample>* samples, std::vector<itw::Instr
   instruments->push_back(instrument("open hat", kHatOpen, NewNoteAction::cut));
   instruments->push_back(instrument("crash", kCrash, NewNoteAction::keep));
   instruments->push_back(instrument("riser", kRiser, NewNoteAction::cut));
-  instruments->push_back(instrument("bass", kBass, NewNoteAction::cut,
-                                    envelope({{0, 64}, {10, 48}, {14, 0}}, 1)));
+  instruments->push_back(instrument("bass", kBass, NewNoteAction::cut, envelope({{0, 64}, {10, 48}, {14, 0}}, 1)));
   instruments->push_back(instrument("pad swell", kPadSlow, NewNoteAction::note_off,
                                     envelope({{0, 0}, {110, 64}, {120, 64}, {230, 0}}, 2)));
-  instruments->push_back(instrument("pad", kPad, NewNoteAction::note_off,
-                                    envelope({{0, 0}, {24, 64}, {40, 54}, {110, 0}}, 2)));
-  instruments->push_back(instrument("lead", kLead, NewNoteAction::note_off,
-                                    envelope({{0, 0}, {2, 64}, {30, 50}, {48, 0}}, 2)));
-  instruments->push_back(instrument("pluck", kPluck, NewNoteAction::note_off,
-                                    envelope({{0, 64}, {4, 38}, {30, 10}, {60, 0}}, -1)));
-  instruments->push_back(instrument("stab", kStab, NewNoteAction::note_off,
-                                    envelope({{0, 64}, {8, 40}, {22, 0}}, -1)));
+  instruments->push_back(
+      instrument("pad", kPad, NewNoteAction::note_off, envelope({{0, 0}, {24, 64}, {40, 54}, {110, 0}}, 2)));
+  instruments->push_back(
+      instrument("lead", kLead, NewNoteAction::note_off, envelope({{0, 0}, {2, 64}, {30, 50}, {48, 0}}, 2)));
+  instruments->push_back(
+      instrument("pluck", kPluck, NewNoteAction::note_off, envelope({{0, 64}, {4, 38}, {30, 10}, {60, 0}}, -1)));
+  instruments->push_back(instrument("stab", kStab, NewNoteAction::note_off, envelope({{0, 64}, {8, 40}, {22, 0}}, -1)));
   instruments->push_back(instrument("bell", kBell, NewNoteAction::keep));
-  instruments->push_back(instrument("air", kAir, NewNoteAction::note_off,
-                                    envelope({{0, 0}, {200, 64}, {210, 64}, {400, 0}}, 2)));
-  instruments->push_back(instrument("drone", kDrone, NewNoteAction::note_off,
-                                    envelope({{0, 0}, {240, 64}, {250, 64}, {480, 0}}, 2)));
+  instruments->push_back(
+      instrument("air", kAir, NewNoteAction::note_off, envelope({{0, 0}, {200, 64}, {210, 64}, {400, 0}}, 2)));
+  instruments->push_back(
+      instrument("drone", kDrone, NewNoteAction::note_off, envelope({{0, 0}, {240, 64}, {250, 64}, {480, 0}}, 2)));
 }
 
 }  // namespace music

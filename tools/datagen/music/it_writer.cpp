@@ -116,8 +116,8 @@ void put_instrument(Bytes& out, const Instrument& instrument) {
   out.text(instrument.name, 26);
   out.u8(instrument.filter_cutoff >= 0 ? instrument.filter_cutoff | 0x80 : 0);
   out.u8(instrument.filter_resonance >= 0 ? instrument.filter_resonance | 0x80 : 0);
-  out.u8(0);     // MIDI channel
-  out.u8(0xFF);  // MIDI program: none
+  out.u8(0);        // MIDI channel
+  out.u8(0xFF);     // MIDI program: none
   out.u16(0xFFFF);  // MIDI bank: none
   for (int note = 0; note < 120; ++note) {
     out.u8(note);
@@ -163,16 +163,13 @@ std::string check_envelope(const Envelope& envelope, const std::string& where) {
   if (count > kMaxEnvelopePoints) return where + ": more than 25 envelope points";
   if (envelope.enabled && count < 2) return where + ": an envelope needs at least 2 points";
   for (int i = 0; i < count; ++i) {
-    if (envelope.points[i].value < 0 || envelope.points[i].value > 64)
-      return where + ": envelope value outside 0..64";
-    if (i > 0 && envelope.points[i].tick <= envelope.points[i - 1].tick)
-      return where + ": envelope ticks must rise";
+    if (envelope.points[i].value < 0 || envelope.points[i].value > 64) return where + ": envelope value outside 0..64";
+    if (i > 0 && envelope.points[i].tick <= envelope.points[i - 1].tick) return where + ": envelope ticks must rise";
   }
   if (count > 0 && envelope.points[0].tick != 0) return where + ": envelope must start at tick 0";
   if (envelope.loop && (envelope.loop_begin > envelope.loop_end || envelope.loop_end >= count))
     return where + ": envelope loop outside its points";
-  if (envelope.sustain &&
-      (envelope.sustain_begin > envelope.sustain_end || envelope.sustain_end >= count))
+  if (envelope.sustain && (envelope.sustain_begin > envelope.sustain_end || envelope.sustain_end >= count))
     return where + ": envelope sustain outside its points";
   return "";
 }
@@ -208,8 +205,7 @@ std::string check_module(const Module& m) {
   if (!in(m.global_volume, 0, 128) || !in(m.mixing_volume, 0, 128)) return "volume outside 0..128";
   if (!in(m.stereo_separation, 0, 128)) return "stereo separation outside 0..128";
   for (int c = 0; c < m.channels; ++c) {
-    if (!in(m.channel_pan[c], 0, 64) || !in(m.channel_volume[c], 0, 64))
-      return "channel pan or volume outside 0..64";
+    if (!in(m.channel_pan[c], 0, 64) || !in(m.channel_volume[c], 0, 64)) return "channel pan or volume outside 0..64";
   }
   if (m.orders.empty() || m.orders.size() > 255) return "order count outside 1..255";
   if (m.patterns.size() > 240) return "more than 240 patterns";
@@ -236,8 +232,7 @@ std::string check_module(const Module& m) {
   for (size_t i = 0; i < m.instruments.size(); ++i) {
     const Instrument& instrument = m.instruments[i];
     const std::string where = "instrument " + std::to_string(i + 1);
-    if (!in(instrument.sample, 1, static_cast<int>(m.samples.size())))
-      return where + ": names a missing sample";
+    if (!in(instrument.sample, 1, static_cast<int>(m.samples.size()))) return where + ": names a missing sample";
     if (!in(instrument.fadeout, 0, 256)) return where + ": fadeout outside 0..256";
     if (!in(instrument.global_volume, 0, 128)) return where + ": volume outside 0..128";
     if (!in(instrument.default_pan, -1, 64)) return where + ": pan outside 0..64";
@@ -250,14 +245,12 @@ std::string check_module(const Module& m) {
     const Sample& sample = m.samples[i];
     const std::string where = "sample " + std::to_string(i + 1);
     if (sample.data.empty()) return where + ": no data";
-    if (!in(sample.default_volume, 0, 64) || !in(sample.global_volume, 0, 64))
-      return where + ": volume outside 0..64";
+    if (!in(sample.default_volume, 0, 64) || !in(sample.global_volume, 0, 64)) return where + ": volume outside 0..64";
     if (!in(sample.default_pan, -1, 64)) return where + ": pan outside 0..64";
     if (sample.c5_speed == 0 || sample.c5_speed > 9999999) return where + ": bad C-5 rate";
     if (sample.loop && (sample.loop_begin >= sample.loop_end || sample.loop_end > sample.data.size()))
       return where + ": loop outside the data";
-    if (!in(sample.vibrato_speed, 0, 64) || !in(sample.vibrato_depth, 0, 64) ||
-        !in(sample.vibrato_sweep, 0, 64))
+    if (!in(sample.vibrato_speed, 0, 64) || !in(sample.vibrato_depth, 0, 64) || !in(sample.vibrato_sweep, 0, 64))
       return where + ": vibrato outside its range";
   }
   return "";

@@ -30,8 +30,8 @@ struct Cell {
 
 struct Pattern {
   int rows = 64;
-  int channels = 0;          // cells per row
-  std::vector<Cell> cells;   // rows * channels, row-major
+  int channels = 0;         // cells per row
+  std::vector<Cell> cells;  // rows * channels, row-major
 };
 
 Pattern make_pattern(int rows, int channels);
@@ -58,7 +58,7 @@ struct Instrument {
   std::string name;
   int sample = 1;  // 1-based sample played on every key
   NewNoteAction new_note_action = NewNoteAction::cut;
-  int fadeout = 0;         // 0..256, volume lost per tick after note-off, in 1/1024
+  int fadeout = 0;          // 0..256, volume lost per tick after note-off, in 1/1024
   int global_volume = 128;  // 0..128
   int default_pan = -1;     // 0..64, -1 = keep the channel's
   int filter_cutoff = -1;   // 0..127, -1 = no filter
@@ -84,17 +84,17 @@ struct Sample {
 };
 
 struct Module {
-  std::string name;     // up to 25 characters
-  std::string message;  // lines separated by '\n'
-  int initial_speed = 6;      // ticks per row
-  int initial_tempo = 125;    // ticks per 2.5 s
-  int global_volume = 128;    // 0..128
-  int mixing_volume = 48;     // 0..128
+  std::string name;         // up to 25 characters
+  std::string message;      // lines separated by '\n'
+  int initial_speed = 6;    // ticks per row
+  int initial_tempo = 125;  // ticks per 2.5 s
+  int global_volume = 128;  // 0..128
+  int mixing_volume = 48;   // 0..128
   int stereo_separation = 128;
   int rows_per_beat = 4, rows_per_measure = 16;  // editor highlight only
   int channels = 0;                              // channels in use, 1..64
-  int channel_pan[kMaxChannels];     // 0..64
-  int channel_volume[kMaxChannels];  // 0..64
+  int channel_pan[kMaxChannels];                 // 0..64
+  int channel_volume[kMaxChannels];              // 0..64
   bool linear_slides = true;
   std::vector<uint8_t> orders;  // pattern numbers; 254 = skip marker
   std::vector<Pattern> patterns;

@@ -67,9 +67,9 @@ Chord parse_chord(const std::string& name) {
   static const struct {
     const char* name;
     std::vector<int> intervals;
-  } qualities[] = {{"", {0, 4, 7}},         {"m", {0, 3, 7}},          {"7", {0, 4, 7, 10}},
-                   {"maj7", {0, 4, 7, 11}}, {"m7", {0, 3, 7, 10}},     {"sus4", {0, 5, 7}},
-                   {"sus2", {0, 2, 7}},     {"add9", {0, 4, 7, 2}},    {"madd9", {0, 3, 7, 2}}};
+  } qualities[] = {{"", {0, 4, 7}},         {"m", {0, 3, 7}},       {"7", {0, 4, 7, 10}},
+                   {"maj7", {0, 4, 7, 11}}, {"m7", {0, 3, 7, 10}},  {"sus4", {0, 5, 7}},
+                   {"sus2", {0, 2, 7}},     {"add9", {0, 4, 7, 2}}, {"madd9", {0, 3, 7, 2}}};
   for (const auto& q : qualities) {
     if (quality == q.name) {
       chord.root = root;
@@ -156,8 +156,7 @@ void silence(Score& score, int order, int row, int channel) {
   if (cell) *cell = itw::Cell{itw::kNoteCut, 0, itw::kNoVolume, 0, 0};
 }
 
-void drum_steps(Score& score, int order, int channel, int instrument, int pitch,
-                const std::string& steps, int volume) {
+void drum_steps(Score& score, int order, int channel, int instrument, int pitch, const std::string& steps, int volume) {
   if (!steps_fit(score, steps)) return;
   for (int row = 0; row < kPatternRows; ++row) {
     const char step = steps[row % steps.size()];
@@ -165,8 +164,8 @@ void drum_steps(Score& score, int order, int channel, int instrument, int pitch,
   }
 }
 
-int melody(Score& score, int order, int row, int channel, int instrument, const std::string& tune,
-           int volume, int transpose) {
+int melody(Score& score, int order, int row, int channel, int instrument, const std::string& tune, int volume,
+           int transpose) {
   bool sounding = false;
   for (std::string token : split_words(tune)) {
     const bool accent = token.back() == '>';
@@ -182,8 +181,7 @@ int melody(Score& score, int order, int row, int channel, int instrument, const 
       if (sounding) release(score, order, row, channel);
       sounding = false;
     } else {
-      strike(score, order, row, channel, instrument, parse_pitch(what) + transpose,
-             accent ? volume + 8 : volume);
+      strike(score, order, row, channel, instrument, parse_pitch(what) + transpose, accent ? volume + 8 : volume);
       sounding = true;
     }
     row += rows;
@@ -191,8 +189,7 @@ int melody(Score& score, int order, int row, int channel, int instrument, const 
   return row;
 }
 
-void bass_steps(Score& score, int order, int channel, int instrument, const std::string& steps,
-                int volume) {
+void bass_steps(Score& score, int order, int channel, int instrument, const std::string& steps, int volume) {
   if (!steps_fit(score, steps)) return;
   const int low = parse_pitch("E2");
   for (int row = 0; row < kPatternRows; ++row) {
@@ -251,8 +248,8 @@ void release_pads(Score& score, int order, int row, int first_channel, int voice
   for (int v = 0; v < voices; ++v) release(score, order, row, first_channel + v);
 }
 
-void arpeggio(Score& score, int order, int channel, int instrument, const std::string& shape,
-              int step_rows, int low, int volume) {
+void arpeggio(Score& score, int order, int channel, int instrument, const std::string& shape, int step_rows, int low,
+              int volume) {
   const std::vector<std::string> steps = split_words(shape);
   if (steps.empty() || step_rows <= 0) return;
   int index = 0;
@@ -268,8 +265,8 @@ void arpeggio(Score& score, int order, int channel, int instrument, const std::s
   }
 }
 
-void chord_stabs(Score& score, int order, int first_channel, int voices, int instrument,
-                 const std::string& steps, int low, int volume) {
+void chord_stabs(Score& score, int order, int first_channel, int voices, int instrument, const std::string& steps,
+                 int low, int volume) {
   if (!steps_fit(score, steps)) return;
   for (int row = 0; row < kPatternRows; ++row) {
     const char step = steps[row % steps.size()];
@@ -302,8 +299,7 @@ std::vector<itw::Pattern> to_patterns(const Score& score) {
   for (int order = 0; order < score.orders; ++order) {
     itw::Pattern pattern = itw::make_pattern(kPatternRows, score.channels);
     const size_t first = static_cast<size_t>(order) * kPatternRows * score.channels;
-    std::copy(score.cells.begin() + first, score.cells.begin() + first + pattern.cells.size(),
-              pattern.cells.begin());
+    std::copy(score.cells.begin() + first, score.cells.begin() + first + pattern.cells.size(), pattern.cells.begin());
     patterns.push_back(pattern);
   }
   return patterns;

@@ -54,18 +54,16 @@ void silence(Score& score, int order, int row, int channel);  // note cut
 
 // Step strings (drum_steps, bass_steps, chord_stabs) must divide the 64 rows evenly.
 // A drum line: `steps` repeats over the 64 rows; '1'..'9' strike at that strength, '.' rests.
-void drum_steps(Score& score, int order, int channel, int instrument, int pitch,
-                const std::string& steps, int volume);
+void drum_steps(Score& score, int order, int channel, int instrument, int pitch, const std::string& steps, int volume);
 
 // A tune from `row` on: tokens "E5:6" (pitch and length in rows), "-:4" (a rest: the note
 // before it is released), "E5:6>" (accented). Returns the row after the last token.
-int melody(Score& score, int order, int row, int channel, int instrument, const std::string& tune,
-           int volume, int transpose = 0);
+int melody(Score& score, int order, int row, int channel, int instrument, const std::string& tune, int volume,
+           int transpose = 0);
 
 // A bass line following the chart: `steps` repeats over the 64 rows; 'R' root, 'O' root an
 // octave up, 'F' fifth, 'T' third, lower case for a softer note, '^' release, '.' holds.
-void bass_steps(Score& score, int order, int channel, int instrument, const std::string& steps,
-                int volume);
+void bass_steps(Score& score, int order, int channel, int instrument, const std::string& steps, int volume);
 
 // Held chords on `voices` channels from `first_channel`, voiced close to the previous chord.
 void pad_chords(Score& score, int order, int first_channel, int voices, int instrument, int volume);
@@ -73,13 +71,13 @@ void release_pads(Score& score, int order, int row, int first_channel, int voice
 
 // An arpeggio over the chord: `shape` lists indexes into the ladder of chord tones rising
 // from `low` ("0 1 2 3 2 1"); one note every `step_rows` rows.
-void arpeggio(Score& score, int order, int channel, int instrument, const std::string& shape,
-              int step_rows, int low, int volume);
+void arpeggio(Score& score, int order, int channel, int instrument, const std::string& shape, int step_rows, int low,
+              int volume);
 
 // Chord stabs on `voices` channels wherever `steps` has a digit (the strength), voiced
 // upward from `low`.
-void chord_stabs(Score& score, int order, int first_channel, int voices, int instrument,
-                 const std::string& steps, int low, int volume);
+void chord_stabs(Score& score, int order, int first_channel, int voices, int instrument, const std::string& steps,
+                 int low, int volume);
 
 // A tracker echo: every note of `from` in the orders [first, last] repeated `delay` rows later
 // on `to` at `percent` of its volume (only where `to` is free).

@@ -11,18 +11,18 @@ namespace {
 
 // The chord chart, one line per order (chords share the 64 rows equally, "-" holds).
 const std::vector<std::string> kCharts = {
-    "Am", "Am - F -", "C - G -", "Am - F -", "C - G -",                // 0-4 opening
-    "Am F C G", "Am F C G", "Am F C G", "F G Esus4 E",                 // 5-8 build
-    "Am F C G", "Am F C G", "F G Em Am", "F G Em E",                   // 9-12 the lattice
-    "Fmaj7 - G -", "Am7 - Em -",                                       // 13-14 breakdown
-    "F G Am Am", "F G E E",                                            // 15-16 tension
-    "Am F C G", "Am F C G", "Am F C G", "F G Esus4 E",                 // 17-20 groove
-    "Am F C G", "Am F C G", "Am - F -", "C - G -", "Am",               // 21-25 wind down
-    "Am F C G", "Am F C G",                                            // 26-27 theme intro
-    "Am F C G", "Am F C G", "Am F C G", "Am F C G",                    // 28-31 theme A
-    "Dm Am F E", "Dm Am F E", "Am F C G", "Am F C G",                  // 32-35 B, A
-    "Am F C G", "Am F C G", "Dm Am F E", "Dm Am F E",                  // 36-39 bridge, B
-    "Am F C G", "Am F C G", "Am F G E", "Am",                          // 40-43 finale
+    "Am",          "Am - F -",   "C - G -",   "Am - F -",    "C - G -",  // 0-4 opening
+    "Am F C G",    "Am F C G",   "Am F C G",  "F G Esus4 E",             // 5-8 build
+    "Am F C G",    "Am F C G",   "F G Em Am", "F G Em E",                // 9-12 the lattice
+    "Fmaj7 - G -", "Am7 - Em -",                                         // 13-14 breakdown
+    "F G Am Am",   "F G E E",                                            // 15-16 tension
+    "Am F C G",    "Am F C G",   "Am F C G",  "F G Esus4 E",             // 17-20 groove
+    "Am F C G",    "Am F C G",   "Am - F -",  "C - G -",     "Am",       // 21-25 wind down
+    "Am F C G",    "Am F C G",                                           // 26-27 theme intro
+    "Am F C G",    "Am F C G",   "Am F C G",  "Am F C G",                // 28-31 theme A
+    "Dm Am F E",   "Dm Am F E",  "Am F C G",  "Am F C G",                // 32-35 B, A
+    "Am F C G",    "Am F C G",   "Dm Am F E", "Dm Am F E",               // 36-39 bridge, B
+    "Am F C G",    "Am F C G",   "Am F G E",  "Am",                      // 40-43 finale
 };
 
 // The main theme: two phrases over Am F C G, every bar in the 3+3+2 of the beat.
@@ -36,10 +36,12 @@ const char* const kThemeB2 = "F5:2 E5:2 D5:4 F5:4 A5:4  C6:6 B5:6 A5:4  A5:2 G5:
 const char* const kSlowA1 = "E5:12 A5:12 G5:8  F5:12 E5:12 C5:8";
 const char* const kSlowA2 = "E5:12 G5:12 E5:4 D5:4  D5:24 B4:4 C5:4";
 // The groove's lead riff.
-const char* const kRiff1 = "A4:3 C5:3 E5:2 A5:4 G5:2 E5:2  F5:3 E5:3 C5:2 A4:8  "
-                           "G4:3 C5:3 E5:2 G5:4 E5:2 C5:2  D5:3 B4:3 G4:2 B4:4 D5:4";
-const char* const kRiff2 = "A4:3 C5:3 E5:2 A5:4 G5:2 E5:2  D5:3 B4:3 G4:2 D5:8  "
-                           "E5:3 B4:3 A4:2 B4:8  G#4:3 B4:3 E5:2 G#5:8";
+const char* const kRiff1 =
+    "A4:3 C5:3 E5:2 A5:4 G5:2 E5:2  F5:3 E5:3 C5:2 A4:8  "
+    "G4:3 C5:3 E5:2 G5:4 E5:2 C5:2  D5:3 B4:3 G4:2 B4:4 D5:4";
+const char* const kRiff2 =
+    "A4:3 C5:3 E5:2 A5:4 G5:2 E5:2  D5:3 B4:3 G4:2 D5:8  "
+    "E5:3 B4:3 A4:2 B4:8  G#4:3 B4:3 E5:2 G#5:8";
 
 // Bass and drum step strings (32 rows, repeated).
 const char* const kGrooveBass = "R.....R...o.R..^R.......o.....R.";
@@ -55,11 +57,9 @@ const int kLow = 57;  // A-4, the bottom of the arpeggios
 
 // Drums that land on the rows where the show flashes its picture: kick on the first two hits
 // of each group of three, snare on the third... following kBeatRows' two-bar figure.
-void beat_drums(Score& s, int order, int kick_volume, int snare_volume, int clap_volume,
-                bool shifted_rows) {
+void beat_drums(Score& s, int order, int kick_volume, int snare_volume, int clap_volume, bool shifted_rows) {
   // Which of the twelve hits are snares: 12, 24, 44, 56.
-  static const bool kSnareHit[12] = {false, false, true, false, true, false,
-                                     false, false, true, false, true, false};
+  static const bool kSnareHit[12] = {false, false, true, false, true, false, false, false, true, false, true, false};
   std::vector<int> rows;
   if (shifted_rows) {
     for (const Cue& cue : show_event_cues())
@@ -255,9 +255,7 @@ void wind_down(Score& s) {
 }
 
 // The scroller's drums: the same two-bar figure on the plain flash rows.
-void theme_drums(Score& s, int order, bool snare) {
-  beat_drums(s, order, 58, snare ? 46 : 0, snare ? 26 : 0, false);
-}
+void theme_drums(Score& s, int order, bool snare) { beat_drums(s, order, 58, snare ? 46 : 0, snare ? 26 : 0, false); }
 
 // Orders 26-43: the main theme, its answer, a lighter bridge, a last statement and the end.
 void main_theme(Score& s) {
@@ -277,12 +275,10 @@ void main_theme(Score& s) {
     bool snare, stabs, bell_double;
   };
   const Statement statements[] = {
-      {28, kThemeA1, false, false, false}, {29, kThemeA2, false, false, false},
-      {30, kThemeA1, true, false, true},   {31, kThemeA2, true, false, true},
-      {32, kThemeB1, true, false, false},  {33, kThemeB2, true, false, false},
-      {34, kThemeA1, true, true, false},   {35, kThemeA2, true, true, false},
-      {38, kThemeB1, true, false, true},   {39, kThemeB2, true, false, true},
-      {40, kThemeA1, true, true, true},    {41, kThemeA2, true, true, true},
+      {28, kThemeA1, false, false, false}, {29, kThemeA2, false, false, false}, {30, kThemeA1, true, false, true},
+      {31, kThemeA2, true, false, true},   {32, kThemeB1, true, false, false},  {33, kThemeB2, true, false, false},
+      {34, kThemeA1, true, true, false},   {35, kThemeA2, true, true, false},   {38, kThemeB1, true, false, true},
+      {39, kThemeB2, true, false, true},   {40, kThemeA1, true, true, true},    {41, kThemeA2, true, true, true},
       {42, kThemeEnd, true, true, true},
   };
   for (const Statement& st : statements) {

@@ -19,9 +19,9 @@ namespace {
 constexpr int width = 320;
 constexpr int height = 1728;
 constexpr int centre = 160;
-constexpr int visible_left = 32;    // the side bars cover columns 0..31 and 288..319
+constexpr int visible_left = 32;  // the side bars cover columns 0..31 and 288..319
 constexpr int visible_right = 288;
-constexpr int final_top = 1527;     // the picture stops with this row at the top of the screen
+constexpr int final_top = 1527;  // the picture stops with this row at the top of the screen
 
 enum Size { small, medium, large, huge };
 

@@ -42,13 +42,13 @@ int main(int argc, char** argv) {
   }
   datagen::close_font(&font);
   const int32_t count = static_cast<int32_t>(pixels.size());
-  const std::string body =
-      "namespace scroll_font {\n\n" +
-      datagen::source_array("const int32_t glyphs[size_count * character_count * field_count]", glyphs) +
-      datagen::source_array("const int32_t line_metrics[size_count * 2]", metrics) +
-      datagen::source_array("const int32_t pixel_count", &count, 1) +
-      datagen::source_array("const uint8_t pixels[" + std::to_string(count) + "]", pixels) +
-      "}  // namespace scroll_font\n";
+  const std::string body = "namespace scroll_font {\n\n" +
+                           datagen::source_array("const int32_t glyphs[size_count * character_count * field_count]",
+                                                 glyphs) +
+                           datagen::source_array("const int32_t line_metrics[size_count * 2]", metrics) +
+                           datagen::source_array("const int32_t pixel_count", &count, 1) +
+                           datagen::source_array("const uint8_t pixels[" + std::to_string(count) + "]", pixels) +
+                           "}  // namespace scroll_font\n";
   return datagen::write_source(argv[2], "tools/datagen/scroll/make_scroll_font.cpp",
                                {"tools/datagen/scroll/scroll_font.h"}, body)
              ? 0

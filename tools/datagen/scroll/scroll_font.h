@@ -9,8 +9,7 @@ constexpr int size_count = 4;
 constexpr int pixel_sizes[size_count] = {15, 22, 34, 72};
 // The two large sizes hold capitals, digits and punctuation only.
 constexpr int first_capitals_only_size = 2;
-constexpr char characters[] =
-    " !&'(),-./0123456789:?ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+constexpr char characters[] = " !&'(),-./0123456789:?ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 constexpr int character_count = sizeof characters - 1;
 
 // One glyph: pen advance, bitmap placement relative to the pen on the baseline (top grows

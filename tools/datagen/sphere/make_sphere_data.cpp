@@ -11,7 +11,7 @@ constexpr int radius = 192;
 constexpr int rings = 11;     // between the poles, 15 degrees apart
 constexpr int segments = 24;  // 15 degrees apart
 constexpr double first_azimuth = -28.0;
-constexpr int vertex_count = 2 + rings * segments;  // 266
+constexpr int vertex_count = 2 + rings * segments;                     // 266
 constexpr int face_count = 2 * segments + 2 * segments * (rings - 1);  // 528
 constexpr int vertex_offset = 12;
 constexpr int face_offset = vertex_offset + vertex_count * 6;  // 1608
@@ -47,8 +47,7 @@ std::vector<uint8_t> sphere_model() {
     for (int s = 0; s < segments; ++s) {
       const double azimuth = (first_azimuth + 15.0 * s) * degree;
       const double ring_radius = radius * std::sin(polar);
-      vertex(ring_radius * std::cos(azimuth), -radius * std::cos(polar),
-             ring_radius * std::sin(azimuth));
+      vertex(ring_radius * std::cos(azimuth), -radius * std::cos(polar), ring_radius * std::sin(azimuth));
     }
   }
   vertex(0, radius, 0);

@@ -99,8 +99,8 @@ void quantize(const std::vector<Rgb>& picture, int width, uint8_t palette[768], 
   std::vector<Colour> colours;
   colours.reserve(picture.size());
   for (const Rgb& p : picture)
-    colours.push_back({std::clamp(p.r, 0.0, 1.0) * 255.0, std::clamp(p.g, 0.0, 1.0) * 255.0,
-                       std::clamp(p.b, 0.0, 1.0) * 255.0});
+    colours.push_back(
+        {std::clamp(p.r, 0.0, 1.0) * 255.0, std::clamp(p.g, 0.0, 1.0) * 255.0, std::clamp(p.b, 0.0, 1.0) * 255.0});
 
   std::vector<Colour> chosen = median_cut(colours, 256);
   refine(colours, &chosen, 6);
@@ -111,11 +111,11 @@ void quantize(const std::vector<Rgb>& picture, int width, uint8_t palette[768], 
   };
   std::vector<Entry> entries;
   for (const Colour& c : chosen)
-    entries.push_back({static_cast<int>(std::lround(c[0] * 63.0 / 255.0)), static_cast<int>(std::lround(c[1] * 63.0 / 255.0)),
+    entries.push_back({static_cast<int>(std::lround(c[0] * 63.0 / 255.0)),
+                       static_cast<int>(std::lround(c[1] * 63.0 / 255.0)),
                        static_cast<int>(std::lround(c[2] * 63.0 / 255.0))});
-  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    return 2 * a.r + 4 * a.g + a.b < 2 * b.r + 4 * b.g + b.b;
-  });
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const Entry& a, const Entry& b) { return 2 * a.r + 4 * a.g + a.b < 2 * b.r + 4 * b.g + b.b; });
   std::vector<Colour> shown;
   for (size_t i = 0; i < entries.size(); ++i) {
     palette[3 * i] = static_cast<uint8_t>(entries[i].r);

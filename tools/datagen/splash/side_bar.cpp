@@ -10,8 +10,8 @@ namespace splash {
 
 namespace {
 
-constexpr double aspect = 1.2;        // pixels are 1.2 times as tall as wide
-constexpr double repeat = 40.0;       // display units between diamonds: six down the bar
+constexpr double aspect = 1.2;   // pixels are 1.2 times as tall as wide
+constexpr double repeat = 40.0;  // display units between diamonds: six down the bar
 constexpr double centre = 16.0;
 
 double dome(double d, double radius, double height) {
@@ -20,9 +20,9 @@ double dome(double d, double radius, double height) {
 
 // Height of the relief at (x, Y), Y in display units.
 double relief(double x, double Y) {
-  double h = 0.5;  // floor of the channel
-  h = std::max(h, dome(std::abs(x - 1.6), 2.6, 2.6));   // outer rail
-  h = std::max(h, dome(std::abs(x - 30.4), 2.6, 2.6));  // inner rail
+  double h = 0.5;                                                    // floor of the channel
+  h = std::max(h, dome(std::abs(x - 1.6), 2.6, 2.6));                // outer rail
+  h = std::max(h, dome(std::abs(x - 30.4), 2.6, 2.6));               // inner rail
   const double phase = Y - repeat * (std::floor(Y / repeat) + 0.5);  // -20..20 about a diamond
   // The diamond: a four-faceted pyramid, each facet catching the light differently.
   const double dd = std::abs(x - centre) / 10.5 + std::abs(phase) / 17.0;

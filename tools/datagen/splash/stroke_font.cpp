@@ -40,8 +40,9 @@ const std::vector<Glyph>& glyphs() {
       {'L', 6.2, {{{0, 10}, {0, 0}, {6.2, 0}}}},
       {'N', 7.4, {{{0, 0}, {0, 10}, {7.4, 0}, {7.4, 10}}}},
       {'P', 6.8, {join(join({{0, 0}, {0, 10}, {4.2, 10}}, arc(4.2, 7.5, 2.6, 2.5, 90, -90)), {{0, 5}})}},
-      {'R', 7.0, {join(join({{0, 0}, {0, 10}, {4.2, 10}}, arc(4.2, 7.5, 2.6, 2.5, 90, -90)), {{0, 5}}),
-                  {{3.6, 5}, {7.0, 0}}}},
+      {'R',
+       7.0,
+       {join(join({{0, 0}, {0, 10}, {4.2, 10}}, arc(4.2, 7.5, 2.6, 2.5, 90, -90)), {{0, 5}}), {{3.6, 5}, {7.0, 0}}}},
       {'S', 6.8, {join(arc(3.4, 7.5, 3.4, 2.5, 20, 270), arc(3.4, 2.5, 3.4, 2.5, 90, -160))}},
       {'T', 8.0, {{{0, 10}, {8, 10}}, {{4, 10}, {4, 0}}}},
       {'W', 10.4, {{{0, 10}, {2.6, 0}, {5.2, 8.2}, {7.8, 0}, {10.4, 10}}}},
@@ -85,7 +86,8 @@ StrokeText layout_text(const std::string& text, double letter_spacing) {
       for (size_t i = 0; i + 1 < stroke.size(); ++i) {
         out.segments.push_back({{stroke[i].x + pen, stroke[i].y}, {stroke[i + 1].x + pen, stroke[i + 1].y}});
       }
-      if (stroke.size() == 1) out.segments.push_back({{stroke[0].x + pen, stroke[0].y}, {stroke[0].x + pen, stroke[0].y}});
+      if (stroke.size() == 1)
+        out.segments.push_back({{stroke[0].x + pen, stroke[0].y}, {stroke[0].x + pen, stroke[0].y}});
     }
     pen += glyph->advance;
   }

@@ -37,15 +37,18 @@ template <size_t N>
 Rgb gradient(const Stop (&stops)[N], double x) {
   if (x <= stops[0].at) return stops[0].colour;
   for (size_t i = 1; i < N; ++i)
-    if (x <= stops[i].at) return mix(stops[i - 1].colour, stops[i].colour, (x - stops[i - 1].at) / (stops[i].at - stops[i - 1].at));
+    if (x <= stops[i].at)
+      return mix(stops[i - 1].colour, stops[i].colour, (x - stops[i - 1].at) / (stops[i].at - stops[i - 1].at));
   return stops[N - 1].colour;
 }
 
 // ---- sky, sun and mountains ----
 
 Rgb sky(double Y) {
-  static const Stop stops[] = {{0, {0.015, 0.01, 0.07}},   {55, {0.07, 0.03, 0.20}},
-                               {105, {0.30, 0.05, 0.36}},  {135, {0.75, 0.18, 0.40}},
+  static const Stop stops[] = {{0, {0.015, 0.01, 0.07}},
+                               {55, {0.07, 0.03, 0.20}},
+                               {105, {0.30, 0.05, 0.36}},
+                               {135, {0.75, 0.18, 0.40}},
                                {150, {1.00, 0.48, 0.32}}};
   return gradient(stops, Y);
 }
@@ -161,7 +164,8 @@ Rgb ground(double x, double Y) {
   constexpr double k = 520.0;
   const double z = k / depth;
   const double row_phase = z / 6.0;
-  const double row_distance = std::abs(row_phase - std::round(row_phase)) * 6.0 * depth * depth / k;  // in display units
+  const double row_distance = std::abs(row_phase - std::round(row_phase)) * 6.0 * depth * depth /
+                              k;  // in display units
   const double u = (x - sun_x) / depth;
   const double column_spacing = 0.55;
   const double column_distance = std::abs(u / column_spacing - std::round(u / column_spacing)) * column_spacing * depth;
@@ -210,7 +214,9 @@ const Placed& byline() {
 // Chrome: the environment seen in a surface of normal n at glyph height gy (0 bottom, 10 top).
 Rgb chrome(double gy, double nx, double ny) {
   static const Stop sky_part[] = {{-0.4, {0.04, 0.10, 0.38}}, {0.25, {0.32, 0.58, 0.95}}, {0.53, {0.95, 0.98, 1.0}}};
-  static const Stop ground_part[] = {{0.53, {0.22, 0.07, 0.03}}, {0.62, {0.45, 0.16, 0.05}}, {0.85, {0.95, 0.55, 0.15}},
+  static const Stop ground_part[] = {{0.53, {0.22, 0.07, 0.03}},
+                                     {0.62, {0.45, 0.16, 0.05}},
+                                     {0.85, {0.95, 0.55, 0.15}},
                                      {1.3, {1.0, 0.93, 0.65}}};
   const double v = (1.0 - gy / 10.0) - ny * 0.55 + nx * 0.05;
   Rgb c = v < 0.53 ? gradient(sky_part, v) : gradient(ground_part, v);
@@ -285,7 +291,9 @@ Rgb title_point(double x, double Y) {
   c = draw_logo(x, Y, c);
   // Glints on the chrome: the top of the T and the foot of the K.
   const Placed& t = logo();
-  auto at = [&t](double gx, double gy) { return Point{t.left + (gx + gy * t.slant) * t.unit, t.baseline - gy * t.unit}; };
+  auto at = [&t](double gx, double gy) {
+    return Point{t.left + (gx + gy * t.slant) * t.unit, t.baseline - gy * t.unit};
+  };
   const Point g1 = at(0.2, 10.6), g2 = at(t.text.width - 0.6, 0.2);
   c = glint(x, Y, g1.x, g1.y, 9.0, c);
   c = glint(x, Y, g2.x, g2.y, 6.0, c);

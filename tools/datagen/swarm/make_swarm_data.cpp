@@ -12,8 +12,8 @@ namespace {
 
 constexpr int logo_size = 32;
 constexpr int letter_height = 14;
-constexpr int logo_top_row = 10;    // the word fills rows 10..23
-constexpr int logo_left_column = 1; // 29 columns wide: centred on the swarm's centre
+constexpr int logo_top_row = 10;     // the word fills rows 10..23
+constexpr int logo_left_column = 1;  // 29 columns wide: centred on the swarm's centre
 constexpr int logo_pixel_count = 222;
 
 // The group's name in a bold lettering: two-pixel strokes, cut corners, a blank column between
@@ -49,8 +49,8 @@ bool build_logo(uint8_t logo[logo_size * logo_size]) {
     }
   }
   if (logo_left_column + width > logo_size || count != logo_pixel_count) {
-    std::fprintf(stderr, "logo: %d pixels, %d columns; want %d pixels in %d columns\n", count, width,
-                 logo_pixel_count, logo_size - logo_left_column);
+    std::fprintf(stderr, "logo: %d pixels, %d columns; want %d pixels in %d columns\n", count, width, logo_pixel_count,
+                 logo_size - logo_left_column);
     return false;
   }
   return true;
@@ -70,9 +70,14 @@ void build_blob(uint8_t blob[16 * 16]) {
 
 // Black, a slow dark-green ramp to 112, then a steep rise to white at 127, white above.
 bool build_palette(uint8_t palette[768]) {
-  datagen::palette_ramp(palette, {{0, 0, 0, 0},       {3, 0, 0, 0},       {64, 6, 21, 12},
-                                  {112, 11, 38, 23},  {116, 21, 44, 31},  {123, 45, 56, 50},
-                                  {127, 63, 63, 63},  {255, 63, 63, 63}});
+  datagen::palette_ramp(palette, {{0, 0, 0, 0},
+                                  {3, 0, 0, 0},
+                                  {64, 6, 21, 12},
+                                  {112, 11, 38, 23},
+                                  {116, 21, 44, 31},
+                                  {123, 45, 56, 50},
+                                  {127, 63, 63, 63},
+                                  {255, 63, 63, 63}});
   return datagen::palette_rises(palette);
 }
 
@@ -99,7 +104,6 @@ int main(int argc, char** argv) {
                            datagen::source_array("const uint8_t swarm_palette[768]", palette, sizeof palette) +
                            datagen::source_array("const int32_t swarm_jitter_x[256]", jitter_x, 256) +
                            datagen::source_array("const int32_t swarm_jitter_y[256]", jitter_y, 256);
-  return datagen::write_source(argv[1], "tools/datagen/swarm/make_swarm_data.cpp", {"scenes/swarm/swarm.h"}, body)
-             ? 0
-             : 1;
+  return datagen::write_source(argv[1], "tools/datagen/swarm/make_swarm_data.cpp", {"scenes/swarm/swarm.h"}, body) ? 0
+                                                                                                                   : 1;
 }

@@ -88,10 +88,10 @@ void make_fine_sine(int32_t table[1024]) {
 
 // Black through cool grey-greens, then a quick climb over the top entries to white.
 bool make_swirl_palette(uint8_t palette[768]) {
-  const std::vector<datagen::PaletteAnchor> anchors = {
-      {0, 0, 0, 0},       {5, 0, 0, 0},       {32, 4, 6, 5},      {64, 8, 12, 11},
-      {128, 17, 25, 22},  {192, 27, 39, 34},  {240, 34, 49, 43},  {241, 35, 50, 44},
-      {248, 48, 56, 53},  {254, 60, 62, 61},  {255, 63, 63, 63}};
+  const std::vector<datagen::PaletteAnchor> anchors = {{0, 0, 0, 0},      {5, 0, 0, 0},      {32, 4, 6, 5},
+                                                       {64, 8, 12, 11},   {128, 17, 25, 22}, {192, 27, 39, 34},
+                                                       {240, 34, 49, 43}, {241, 35, 50, 44}, {248, 48, 56, 53},
+                                                       {254, 60, 62, 61}, {255, 63, 63, 63}};
   datagen::palette_ramp(palette, anchors);
   for (int i = 0; i < 256; ++i) {
     // Keep the cool tint: green >= blue >= red everywhere, rounding included.
@@ -126,7 +126,6 @@ int main(int argc, char** argv) {
   const std::string body = datagen::source_array("const uint8_t texture_tile[64 * 64]", tile, sizeof tile) +
                            datagen::source_array("const int32_t fine_sine[1024]", sine, 1024) +
                            datagen::source_array("const uint8_t swirl_palette[768]", palette, sizeof palette);
-  return datagen::write_source(argv[1], "tools/datagen/swirl/make_swirl_data.cpp", {"scenes/swirl/swirl.h"}, body)
-             ? 0
-             : 1;
+  return datagen::write_source(argv[1], "tools/datagen/swirl/make_swirl_data.cpp", {"scenes/swirl/swirl.h"}, body) ? 0
+                                                                                                                   : 1;
 }

@@ -8,7 +8,6 @@
 #include "bench/scene_pass.h"
 #include "scenes/ball/ball.h"
 #include "scenes/ball/ball_steps.h"
-#include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
 
 namespace {
@@ -30,19 +29,13 @@ BENCHMARK(BM_BallPass);
 // sixteen different orders taken in turn, as the order changes from pass to pass.
 void BM_BallRadixSort(benchmark::State& state) {
   const int32_t count = 952, sets = 16;
-  std::vector<uint32_t> unsorted(count * sets), keys(count), partner(count);
+  std::vector<uint32_t> unsorted(count * sets);
   uint32_t seed = 1;
   for (int32_t k = 0; k < count * sets; ++k) {
     seed = seed * 1664525u + 1013904223u;
     unsorted[k] = (600 + (seed >> 8) % 700) << 16 | static_cast<uint32_t>(k % count);
   }
-  int32_t set = 0;
-  for (auto _ : state) {
-    std::copy_n(unsorted.begin() + set * count, count, keys.begin());
-    set = (set + 1) % sets;
-    depth_sort(keys.data(), partner.data(), count);
-    benchmark::DoNotOptimize(keys.data());
-  }
+  bench_depth_sorts(state, unsorted, count);
 }
 BENCHMARK(BM_BallRadixSort);
 

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "bench/scene_pass.h"
-#include "scenes/common/depth_sort.h"
 #include "scenes/common/fx.h"
 #include "scenes/sphere/shaded_triangle.h"
 #include "scenes/sphere/sphere.h"
@@ -60,14 +59,7 @@ void BM_SphereRadixSort(benchmark::State& state) {
   }
   sphere_motion = saved;
   tick_count = saved_ticks;
-  std::vector<uint32_t> keys(count), spare(count);
-  int32_t set = 0;
-  for (auto _ : state) {
-    std::copy_n(unsorted.begin() + set * count, count, keys.begin());
-    set = (set + 1) % sets;
-    depth_sort(keys.data(), spare.data(), count);
-    benchmark::DoNotOptimize(keys.data());
-  }
+  bench_depth_sorts(state, unsorted, count);
 }
 BENCHMARK(BM_SphereRadixSort);
 

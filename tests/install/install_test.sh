@@ -105,7 +105,7 @@ for page in man6/tarnwick.6.gz man1/tarnwick-render.1.gz man1/tarnwick-pack.1.gz
     fail "$page has no COPYRIGHT section naming the MIT licence"
   cp "$work/page" "$work/$(basename "$page" .gz)"
 done
-options=$(sed -n "/^## tarnwick-render's command line/,/^## /p" "$source_dir/ARCHITECTURE.md" | grep '^| `' |
+options=$(sed -n "/^### tarnwick-render's command line/,/^## /p" "$source_dir/ARCHITECTURE.md" | grep '^| `' |
   cut -d'|' -f2 | grep -o -- '--[a-z][a-z-]*' | sort -u)
 [ "$(echo "$options" | wc -l)" -ge 10 ] || fail "no option table found in ARCHITECTURE.md"
 for option in $options --help --version; do

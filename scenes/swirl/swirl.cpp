@@ -3,6 +3,7 @@
 #include <cmath>
 #include <new>
 
+#include "scenes/common/fixed3d.h"
 #include "scenes/common/fx.h"
 
 namespace {
@@ -24,8 +25,6 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
-constexpr int32_t centre_x = 160;
-constexpr int32_t centre_y = 100;
 constexpr int32_t swirl_decay_amount = 14;
 
 uint8_t swirl_radius[frame_size];
@@ -47,8 +46,8 @@ void build_texture_map() {
 void build_polar_tables() {
   for (int32_t y = 0; y < screen_height; ++y) {
     for (int32_t x = 0; x < screen_width; ++x) {
-      const int32_t dx = x - centre_x;
-      const int32_t dy = y - centre_y;
+      const int32_t dx = x - screen_centre.x;
+      const int32_t dy = y - screen_centre.y;
       const int32_t i = y * screen_width + x;
       swirl_radius[i] = static_cast<uint8_t>(std::lround(std::sqrt(static_cast<double>(dx * dx + dy * dy))));
       if (dx == 0 && dy == 0) {

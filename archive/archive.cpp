@@ -61,6 +61,7 @@ const char* short_read_reason(FILE* file) {
 
 bool read_at(uint64_t offset, uint8_t* bytes, uint32_t count) {
   if (count == 0) return true;
+  std::clearerr(archive_file);  // an error is this read's own
   errno = 0;
   return fseeko(archive_file, static_cast<off_t>(offset), SEEK_SET) == 0 &&
          std::fread(bytes, 1, count, archive_file) == count;

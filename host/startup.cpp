@@ -36,6 +36,7 @@ int32_t fail_start(const char* text, const char* reason) {
   return 1;
 }
 
+// The terminate handler: std::bad_alloc that nothing caught; anything else aborts as before.
 [[noreturn]] void end_on_allocation_failure() {
   if (const std::exception_ptr failure = std::current_exception()) {
     try {

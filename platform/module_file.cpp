@@ -46,7 +46,7 @@ bool read_module_file(const char* path, uint8_t** bytes, size_t* length, char* e
     std::snprintf(error, error_size, "%s: %s", path, std::strerror(errno));
     return false;
   }
-  // One byte more than the bound finds a file that is larger than it said.
+  // One byte more than its size finds a file that grew since; the bound still holds.
   const size_t capacity = static_cast<size_t>(size) + 1;
   uint8_t* block = static_cast<uint8_t*>(std::malloc(capacity));
   if (!block) {

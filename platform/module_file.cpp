@@ -33,12 +33,14 @@ bool refuse_too_large(char* error, size_t error_size, const char* path, uint64_t
 bool read_module_file(const char* path, uint8_t** bytes, size_t* length, char* error, size_t error_size) {
   struct stat info;
   if (stat(path, &info) != 0) {
-    // A size the system's stat cannot hold (over 2 GiB where it is 32 bits) is over the bound.
+    // A size the system's stat cannot hold is over the bound.
     if (errno == EOVERFLOW) return refuse_too_large(error, error_size, path, 0);
     std::snprintf(error, error_size, "%s: %s", path, std::strerror(errno));
     return false;
   }
   if (!S_ISREG(info.st_mode)) return refuse(error, error_size, path, "is not a regular file");
+  // Where the size is 32 bits (Windows) a file over 2 GiB has a negative one.
+  if (info.st_size < 0) return refuse_too_large(error, error_size, path, 0);
   const uint64_t size = static_cast<uint64_t>(info.st_size);
   if (size > module_file_max_size) return refuse_too_large(error, error_size, path, size);
   FILE* f = std::fopen(path, "rb");

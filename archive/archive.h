@@ -30,7 +30,9 @@ extern uint8_t archive_present;
 extern ArchiveRecord archive_directory[archive_max_records];
 extern int32_t archive_count;
 
-// Prints the banner, opens the archive and reads its directory; absence is remembered.
+// Prints the banner, opens the archive and reads its directory; absence is remembered. An
+// archive that is there but cannot be read is said on standard output ("Can't read NAME:
+// reason") and left absent.
 void archive_open(const char* name);
 // archive_open without the banner, for tools: true when the archive is present. A directory
 // that cannot be right (count outside 0..300, records past the end of the file) leaves the
@@ -41,6 +43,9 @@ int archive_find(const char* name, ArchiveEntry* entry);
 // 0 on success: *block then holds a new heap block (free with std::free) with the file's
 // bytes and *size, when given, its length. 1 on failure, *block unchanged.
 int load_file(const char* name, uint8_t** block, uint32_t* size = nullptr);
+// Why the last load_file failed, as one line: "" when its file was found nowhere, and the
+// archive's own "Can't read NAME: reason" when that may be where it is.
+const char* archive_last_error();
 void archive_close();
 // Stored size from the directory, else the loose file's length, else 0.
 uint32_t archive_file_size(const char* name);

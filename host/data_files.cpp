@@ -24,24 +24,29 @@ bool load_data_files() {
   data_problem[0] = '\0';
   archive_open("tarnwick.dat");
   uint32_t sizes[data_file_count] = {};
-  for (int32_t i = 0; i < data_file_count; ++i) load_file(data_files[i].name, data_files[i].block, &sizes[i]);
+  char load_errors[data_file_count][sizeof data_problem] = {};
+  for (int32_t i = 0; i < data_file_count; ++i) {
+    if (load_file(data_files[i].name, data_files[i].block, &sizes[i]) != 0)
+      std::snprintf(load_errors[i], sizeof load_errors[i], "%s", archive_last_error());
+  }
   std::fflush(stdout);
   // The splash and the scenes read these whole: a missing or short file stops the show here.
   bool complete = true;
   for (int32_t i = 0; i < data_file_count; ++i) {
     const DataFile& file = data_files[i];
     char problem[sizeof data_problem] = "";
-    if (!*file.block) {
+    if (load_errors[i][0]) {
+      std::memcpy(problem, load_errors[i], sizeof problem);  // there, but it could not be read
+    } else if (!*file.block) {
       std::snprintf(problem, sizeof problem, "Data file %s is missing", file.name);
     } else if (sizes[i] < file.min_size) {
       std::snprintf(problem, sizeof problem, "Data file %s is too short: %u bytes, needs %u", file.name, sizes[i],
                     file.min_size);
     }
-    if (problem[0]) {
-      std::fprintf(stderr, "%s\n", problem);
-      if (complete) std::memcpy(data_problem, problem, sizeof problem);
-      complete = false;
-    }
+    // One unreadable archive is the problem of every file: said once.
+    if (problem[0] && (complete || std::strcmp(problem, data_problem) != 0)) std::fprintf(stderr, "%s\n", problem);
+    if (problem[0] && complete) std::memcpy(data_problem, problem, sizeof problem);
+    if (problem[0]) complete = false;
   }
   scroll_picture = scroll_picture_block;
   scroll_palette = scroll_palette_block;

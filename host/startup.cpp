@@ -1,7 +1,10 @@
 #include "host/startup.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
 
 #include "display/display.h"
 #include "display/error_reporter.h"
@@ -33,9 +36,28 @@ int32_t fail_start(const char* text, const char* reason) {
   return 1;
 }
 
+// The terminate handler: std::bad_alloc that nothing caught; anything else aborts as before.
+[[noreturn]] void end_on_allocation_failure() {
+  if (const std::exception_ptr failure = std::current_exception()) {
+    try {
+      std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+      // Any thread may be here, so no popup and no clean-up: the line, then out.
+      std::fflush(stdout);
+      std::fputs("Out of memory\n", stderr);
+      std::_Exit(1);
+    } catch (...) {
+    }
+  }
+  std::abort();
+}
+
 }  // namespace
 
+void exit_on_uncaught_allocation_failure() { std::set_terminate(end_on_allocation_failure); }
+
 int32_t show_main() {
+  exit_on_uncaught_allocation_failure();
   if (!music_init_device()) return fail_start("Can't initialize device", music_last_error());
   if (!frame_clock_init()) return fail_start("No performance counter", "the clock cannot be measured");
 

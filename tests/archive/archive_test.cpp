@@ -242,12 +242,8 @@ TEST_F(Archive, UnusableDirectoryLeavesTheArchiveAbsent) {
     EXPECT_EQ(loaded.bytes(), bytes_of("loose a"));
   }
   std::filesystem::create_directory("folder.dat");
-  // Where a folder cannot even be opened as a file (Windows), it is no archive at all.
-  FILE* folder = std::fopen("folder.dat", "rb");
   EXPECT_EQ(open("folder.dat"),
-            folder ? "Filesystem 3.10\nIgnoring archive folder.dat: not a regular file, using loose files\n"
-                   : "Filesystem 3.10\n");
-  if (folder) std::fclose(folder);
+            "Filesystem 3.10\nIgnoring archive folder.dat: not a regular file, using loose files\n");
   EXPECT_EQ(archive_present, 0);
 }
 

@@ -313,6 +313,21 @@
     say('');
     play.hidden = false;
     play.focus();
+    keepOffline();
+  }
+
+  // The site kept for visits without a network (service_worker.js), once this page has all it
+  // needs: a newer build found meanwhile takes over now, for the next visit.
+  function keepOffline() {
+    if (!navigator.serviceWorker) return;  // only over https, or from this machine
+    navigator.serviceWorker.register('service_worker.js').then((registration) => {
+      const takeOver = () => { if (registration.waiting) registration.waiting.postMessage('take over'); };
+      takeOver();
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        if (worker) worker.addEventListener('statechange', takeOver);
+      });
+    }).catch((error) => console.warn('Not kept for offline: ' + error.message));
   }
 
   // Full screen where the browser offers it (not on an iPhone); the show plays as well without.

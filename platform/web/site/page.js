@@ -322,11 +322,10 @@
     if (!navigator.serviceWorker) return;  // only over https, or from this machine
     navigator.serviceWorker.register('service_worker.js').then((registration) => {
       const takeOver = () => { if (registration.waiting) registration.waiting.postMessage('take over'); };
+      const watch = (worker) => { if (worker) worker.addEventListener('statechange', takeOver); };
       takeOver();
-      registration.addEventListener('updatefound', () => {
-        const worker = registration.installing;
-        if (worker) worker.addEventListener('statechange', takeOver);
-      });
+      watch(registration.installing);
+      registration.addEventListener('updatefound', () => watch(registration.installing));
     }).catch((error) => console.warn('Not kept for offline: ' + error.message));
   }
 

@@ -21,17 +21,20 @@ async function keptCopy(name, hash) {
 }
 
 async function fetchChecked(name, hash) {
-  // Asked of the server again (a 304 where the browser holds it already), never taken unasked.
-  const response = await fetch(name, { cache: 'no-cache' });
-  if (!response.ok) throw new Error(`${name}: ${response.status} ${response.statusText}`);
-  const bytes = await response.arrayBuffer();
-  const got = hex(await crypto.subtle.digest('SHA-256', bytes));
-  if (got !== hash) throw new Error(`${name} on the server is not of this build`);
-  const headers = new Headers(response.headers);
-  headers.set(hashHeader, hash);
-  headers.delete('Content-Encoding');  // the bytes are kept as the page reads them
-  headers.set('Content-Length', String(bytes.byteLength));
-  return new Response(bytes, { status: 200, statusText: 'OK', headers });
+  // Asked of the server again (a 304 where the browser holds it already); where the browser's
+  // copy is not this build's (a file replaced within the second of its date), fetched whole.
+  for (const mode of ['no-cache', 'reload']) {
+    const response = await fetch(name, { cache: mode });
+    if (!response.ok) throw new Error(`${name}: ${response.status} ${response.statusText}`);
+    const bytes = await response.arrayBuffer();
+    if (hex(await crypto.subtle.digest('SHA-256', bytes)) !== hash) continue;
+    const headers = new Headers(response.headers);
+    headers.delete('Content-Encoding');  // the bytes are kept as the page reads them
+    headers.set('Content-Length', String(bytes.byteLength));
+    headers.set(hashHeader, hash);
+    return new Response(bytes, { status: 200, statusText: 'OK', headers });
+  }
+  throw new Error(`${name} on the server is not of this build`);
 }
 
 self.addEventListener('install', (event) => {

@@ -189,10 +189,19 @@ describe('the page kept and shared', { concurrency: false }, () => {
     await page.reload();
     await page.waitForSelector('#play:not([hidden])', { timeout: 60000 });
     assert.equal(await isNew(), false, 'the new page.js came into a page of the old build');
-    await waitFor(page, 'the new build to take over', async (old) => {
-      const keys = await caches.keys();
-      return keys.length === 1 && keys[0] !== old;
-    }, 60000, oldCaches[0]);
+    try {
+      await waitFor(page, 'the new build to take over', async (old) => {
+        const keys = await caches.keys();
+        return keys.length === 1 && keys[0] !== old;
+      }, 60000, oldCaches[0]);
+    } catch (error) {
+      const state = await page.evaluate(async () => {
+        const registration = await navigator.serviceWorker.getRegistration();
+        const worker = (w) => w && w.state;
+        return { caches: await caches.keys(), active: worker(registration.active), waiting: worker(registration.waiting), installing: worker(registration.installing) };
+      });
+      throw new Error(`${error.message}: ${JSON.stringify(state)}; the server was asked for ${site.served.requests.slice(-12).join(' ')}`);
+    }
     t.diagnostic(`bytes from the server for the update: ${site.served.bytes}`);
     assert.ok(site.served.bytes < 100000, `the update fetched ${site.served.bytes} bytes: more than what changed`);
     await page.reload();

@@ -317,7 +317,7 @@
   }
 
   // The site kept for visits without a network (service_worker.js), once this page has all it
-  // needs: a newer build found meanwhile takes over now, for the next visit.
+  // needs; the server asked for a newer build, which takes over now, for the next visit.
   function keepOffline() {
     if (!navigator.serviceWorker) return;  // only over https, or from this machine
     navigator.serviceWorker.register('service_worker.js').then((registration) => {
@@ -326,6 +326,7 @@
       takeOver();
       watch(registration.installing);
       registration.addEventListener('updatefound', () => watch(registration.installing));
+      if (registration.active) registration.update().catch(() => {});  // none without a network
     }).catch((error) => console.warn('Not kept for offline: ' + error.message));
   }
 

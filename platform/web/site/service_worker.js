@@ -5,7 +5,10 @@
 // the page's word (page.js), when that page needs nothing more. A page and a wasm of two builds
 // never meet, and a server caught halfway through a copy leaves the build before it in place.
 const siteFiles = {};  // name: SHA-256, written by the build
-const cacheName = 'tarnwick-' + '';  // the build, written by the build
+const build = '';  // written by the build
+// Caches belong to the whole origin: another copy of the site on it keeps its own.
+const cachePrefix = `tarnwick ${self.registration.scope} `;
+const cacheName = cachePrefix + build;
 const hashHeader = 'X-Tarnwick-Sha256';
 
 const hex = (digest) => Array.from(new Uint8Array(digest), (b) => b.toString(16).padStart(2, '0')).join('');
@@ -13,7 +16,7 @@ const hex = (digest) => Array.from(new Uint8Array(digest), (b) => b.toString(16)
 // A file with this hash kept for an earlier build, so that an update fetches only what changed.
 async function keptCopy(name, hash) {
   for (const key of await caches.keys()) {
-    if (key === cacheName || !key.startsWith('tarnwick-')) continue;
+    if (key === cacheName || !key.startsWith(cachePrefix)) continue;
     const kept = await (await caches.open(key)).match(name);
     if (kept && kept.headers.get(hashHeader) === hash) return kept;
   }
@@ -55,7 +58,7 @@ self.addEventListener('message', (event) => {
 self.addEventListener('activate', (event) => {
   event.waitUntil((async () => {
     for (const key of await caches.keys()) {
-      if (key !== cacheName && key.startsWith('tarnwick-')) await caches.delete(key);
+      if (key !== cacheName && key.startsWith(cachePrefix)) await caches.delete(key);
     }
     await self.clients.claim();
   })());

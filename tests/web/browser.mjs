@@ -53,7 +53,8 @@ export async function startBrowser({ env = process.env, firefoxPrefs = {}, headl
   if (!fs.existsSync(executable)) {
     throw new Error(`${engine} cannot start: ${executable} is missing (scripts/install-deps web)`);
   }
-  // Puppeteer makes each browser a fresh profile and removes it once the browser has exited.
+  // Puppeteer makes each browser a fresh profile, but for a given userDataDir, and removes it
+  // once the browser has exited.
   try {
     return await puppeteer.launch(launchOptions({ env, firefoxPrefs, headless, chromiumArgs, userDataDir }));
   } catch (error) {

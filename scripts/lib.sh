@@ -10,6 +10,10 @@ build_native_show_data() {
   cmake --build "$tarnwick_root/build" -j"${1:-2}" --target show_data show_archive > /dev/null
 }
 
+# The frame of the show (presents counted from 1 at 60 Hz) that the web page's preview shows: the
+# show's name over the textured sphere.
+web_preview_frame=10200
+
 # utime + stime of process PID, all its threads, in clock ticks. The name in /proc/PID/stat may
 # hold spaces, so the fields are counted after its closing parenthesis.
 cpu_ticks() {

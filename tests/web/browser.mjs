@@ -13,7 +13,7 @@ const executables = {
   firefox: process.env.TARNWICK_FIREFOX || '/usr/bin/firefox-esr',
 };
 
-function launchOptions({ env, firefoxPrefs, headless }) {
+function launchOptions({ env, firefoxPrefs, headless, chromiumArgs, userDataDir }) {
   if (engine === 'firefox') {
     return {
       browser: 'firefox',
@@ -34,26 +34,29 @@ function launchOptions({ env, firefoxPrefs, headless }) {
     headless,
     ignoreDefaultArgs: ['--mute-audio'],  // the sound goes to the test's own server, heard there
     env,
+    userDataDir,
     args: [
       '--no-sandbox', '--autoplay-policy=no-user-gesture-required', '--disable-gpu',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--no-first-run',
+      '--no-first-run', ...chromiumArgs,
     ],
   };
 }
 
 // `env` replaces the browser's environment (its sound server); `firefoxPrefs` adds preferences;
-// `headless: false` shows the browser on the X server of env's DISPLAY.
-export async function startBrowser({ env = process.env, firefoxPrefs = {}, headless = true } = {}) {
+// `headless: false` shows the browser on the X server of env's DISPLAY. Chromium takes
+// `chromiumArgs` besides its own, and `userDataDir`, a profile kept from one start to the next.
+export async function startBrowser({ env = process.env, firefoxPrefs = {}, headless = true, chromiumArgs = [], userDataDir } = {}) {
   if (engine === 'webkit') return startWebKit({ env });
   const executable = executables[engine];
   if (!executable) throw new Error(`TARNWICK_BROWSER is ${engine}: chromium, firefox or webkit`);
   if (!fs.existsSync(executable)) {
     throw new Error(`${engine} cannot start: ${executable} is missing (scripts/install-deps web)`);
   }
-  // Puppeteer makes each browser a fresh profile and removes it once the browser has exited.
+  // Puppeteer makes each browser a fresh profile, but for a given userDataDir, and removes it
+  // once the browser has exited.
   try {
-    return await puppeteer.launch(launchOptions({ env, firefoxPrefs, headless }));
+    return await puppeteer.launch(launchOptions({ env, firefoxPrefs, headless, chromiumArgs, userDataDir }));
   } catch (error) {
     throw new Error(`${engine} cannot start (${executable}): ${error.message}`);
   }

@@ -313,6 +313,21 @@
     say('');
     play.hidden = false;
     play.focus();
+    keepOffline();
+  }
+
+  // The site kept for visits without a network (service_worker.js), once this page has all it
+  // needs; the server asked for a newer build, which takes over now, for the next visit.
+  function keepOffline() {
+    if (!navigator.serviceWorker) return;  // only over https, or from this machine
+    navigator.serviceWorker.register('service_worker.js').then((registration) => {
+      const takeOver = () => { if (registration.waiting) registration.waiting.postMessage('take over'); };
+      const watch = (worker) => { if (worker) worker.addEventListener('statechange', takeOver); };
+      takeOver();
+      watch(registration.installing);
+      registration.addEventListener('updatefound', () => watch(registration.installing));
+      if (registration.active) registration.update().catch(() => {});  // none without a network
+    }).catch((error) => console.warn('Not kept for offline: ' + error.message));
   }
 
   // Full screen where the browser offers it (not on an iPhone); the show plays as well without.

@@ -103,7 +103,7 @@ std::vector<std::string> ffmpeg_arguments(const VideoFormat& format, const std::
     args.insert(args.end(), {"-c:v",
                              "libx264",
                              "-preset",
-                             "veryfast",
+                             "superfast",
                              "-crf",
                              "16",
                              "-profile:v",

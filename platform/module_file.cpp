@@ -87,7 +87,12 @@ openmpt_module* module_file_load(const char* path, char* error, size_t error_siz
   std::free(bytes);  // the module keeps its own copy
   if (!module) std::snprintf(error, error_size, "%s: %s", path, message ? message : "not a module");
   openmpt_free_string(message);
-  if (module) openmpt_module_set_repeat_count(module, -1);  // loop at the end
+  if (module) {
+    openmpt_module_set_repeat_count(module, -1);  // loop at the end
+    // libopenmpt's default dither draws from a randomly seeded generator: without it every run
+    // and every platform renders the same samples.
+    openmpt_module_ctl_set_integer(module, "dither", 0);
+  }
   return module;
 }
 

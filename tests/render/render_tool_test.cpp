@@ -26,8 +26,10 @@ TEST(RenderOptions, FrameLists) {
 }
 
 TEST(RenderOptions, BadCommandLinesAreRefusedWithUsage) {
-  for (const char* args : {"--bogus 1", "--rate 0", "--rate", "--png out", "--scene 7 --raw x", "--scene 1", "--raw x",
-                           "--inactive 5-2", "--escape-at 0", "--beat-at 0 --scene 1 --raw x"}) {
+  for (const char* args :
+       {"--bogus 1", "--rate 0", "--rate", "--png out", "--scene 7 --raw x", "--scene 1", "--raw x", "--inactive 5-2",
+        "--escape-at 0", "--beat-at 0 --scene 1 --raw x", "--video x.mp4 --video-size 960x720",
+        "--video x.mp4 --video-size 4160x400", "--video-size 640x400", "--video x.mp4 --video-lossless y.mkv"}) {
     std::string output;
     EXPECT_EQ(run_render(args, &output), 2) << args;
     EXPECT_NE(output.find("usage:"), std::string::npos) << args;

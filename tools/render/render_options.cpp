@@ -11,7 +11,8 @@
 
 const char* const render_usage =
     "usage: tarnwick-render [--rate HZ] [--log FILE|-] [--png DIR --frames LIST] [--wav FILE]\n"
-    "                       [--video FILE] [--inactive A-B] [--escape-at N]\n"
+    "                       [--video FILE | --video-lossless FILE] [--video-size WxH]\n"
+    "                       [--inactive A-B] [--escape-at N]\n"
     "       tarnwick-render --scene S --passes N --ticks T --raw FILE [--start FILE] [--beat-at LIST]\n"
     "       tarnwick-render --dump-data DIR\n"
     "       tarnwick-render --help | --version\n";
@@ -61,15 +62,25 @@ std::string* text_option(RenderOptions* o, const std::string& option) {
   const struct {
     const char* name;
     std::string* value;
-  } options[] = {{"--log", &o->log_path},      {"--png", &o->png_dir},  {"--wav", &o->wav_path},
-                 {"--video", &o->video_path},  {"--raw", &o->raw_path}, {"--start", &o->start_path},
-                 {"--dump-data", &o->dump_dir}};
+  } options[] = {{"--log", &o->log_path}, {"--png", &o->png_dir},      {"--wav", &o->wav_path},
+                 {"--raw", &o->raw_path}, {"--start", &o->start_path}, {"--dump-data", &o->dump_dir}};
   for (const auto& [name, value] : options)
     if (option == name) return value;
   return nullptr;
 }
 
 }  // namespace
+
+bool parse_video_size(const std::string& text, int32_t* width, int32_t* height) {
+  const std::vector<std::string> sides = split(text, 'x');
+  uint64_t w = 0, h = 0;
+  if (sides.size() != 2 || !parse_number_in(sides[0], 320, 3840, &w) || !parse_number_in(sides[1], 200, 2400, &h) ||
+      w % 320 != 0 || h % 200 != 0)
+    return false;
+  *width = static_cast<int32_t>(w);
+  *height = static_cast<int32_t>(h);
+  return true;
+}
 
 bool parse_frame_list(const std::string& list, std::vector<FrameRange>* ranges) {
   for (const std::string& item : split(list, ',')) {
@@ -122,6 +133,12 @@ bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* 
       *text = value;
       continue;
     }
+    if (option == "--video" || option == "--video-lossless") {
+      if (!o->video_path.empty()) return refuse(error, "--video and --video-lossless make one video at a time");
+      o->video_path = value;
+      o->video_lossless = option == "--video-lossless";
+      continue;
+    }
     uint64_t number = 0;
     if (option == "--rate") {
       if (!parse_number_in(value, 1, 1000, &number)) return refuse(error, "--rate takes a rate in Hz from 1 to 1000");
@@ -150,6 +167,11 @@ bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* 
     } else if (option == "--ticks") {
       if (!parse_number_in(value, 0, 100000, &number)) return refuse(error, "--ticks takes a count up to 100000");
       o->ticks = static_cast<uint32_t>(number);
+    } else if (option == "--video-size") {
+      if (!parse_video_size(value, &o->video_width, &o->video_height))
+        return refuse(error, "--video-size " + value +
+                                 " gives no exact blocks: WxH takes a width of 320 to 3840 in steps of 320 and a "
+                                 "height of 200 to 2400 in steps of 200 (1600x1200, 640x400, 320x200)");
     } else if (option == "--beat-at") {
       for (const std::string& item : split(value, ',')) {
         if (!parse_number_in(item, 1, 1000000, &number))
@@ -160,6 +182,7 @@ bool parse_render_options(int argc, char** argv, RenderOptions* o, std::string* 
       return refuse(error, "unknown option " + option);
     }
   }
+  if (o->video_width > 0 && o->video_path.empty()) return refuse(error, "--video-size belongs to a video");
   if (!o->png_dir.empty() && frames_list.empty()) return refuse(error, "--png needs --frames");
   if (o->scene >= 0 && o->raw_path.empty()) return refuse(error, "--scene needs --raw FILE");
   if (o->scene < 0 && (!o->raw_path.empty() || !o->start_path.empty() || !o->beat_at.empty()))

@@ -35,6 +35,15 @@ it from frame SEEN on, ROW_RAW holds the frames from SEEN) is found in the recor
 of its scene (screen_watch's log: the first drop from mostly black to almost none) must reach the
 screen within half a display period at HZ of when the row is heard, either side, give or take 3 ms
 (the 1 ms between samples of the screen, and the scheduling of a busy machine).
+
+  check_heard.py beats HEARD_RAW ROWS SCREEN_LOG MEDIAN_MS NAME
+
+The same for every beat of a scene that flashes a picture with black in it over grain that has
+none (the web page's lattice): ROWS holds "START SEEN ROW_RAW" lines (module_row's), first a row
+found anywhere in the recording (the scene's first), then one a beat, each found within 50 ms of
+where the stream lay at the row before (beats sound alike); each flash (a rise of the screen's
+black from under a tenth to over one) must reach the screen, at the median, within MEDIAN_MS of
+when its row is heard. Prints the 5th percentile, median and 95th percentile.
 """
 import array
 import sys
@@ -175,11 +184,13 @@ def check_shift(before_path, after_path, expected_ms, name):
     return 0 if ok else 1
 
 
-def find_sound(heard, sound, frames=1024, tolerance=2):
+def find_sound(heard, sound, frames=1024, tolerance=2, within=None):
     """The slot where `sound` begins in the recording `heard` (interleaved stereo), allowing for
-    libopenmpt's dither (a unit or two per sample); None when it is not there."""
+    libopenmpt's dither (a unit or two per sample), among the slots `within` (first, end) if
+    given; None when it is not there."""
     first = sound[0]
-    for slot in range(len(heard) // 2 - frames):
+    begin, end = within or (0, len(heard) // 2 - frames)
+    for slot in range(max(0, begin), min(end, len(heard) // 2 - frames)):
         if abs(heard[2 * slot] - first) <= tolerance and \
                 all(abs(heard[2 * slot + i] - sound[i]) <= tolerance for i in range(2 * frames)):
             return slot
@@ -213,6 +224,48 @@ def check_screen(raw_path, row_path, start, seen, screen_path, hz, name):
     return 0 if ok else 1
 
 
+def check_beats(raw_path, rows_path, screen_path, median_ms, name):
+    heard = read_raw(raw_path, "h")
+    with open(raw_path + ".t0") as f:
+        t0 = int(f.read())
+    with open(rows_path) as f:
+        rows = [line.split() for line in f if line.strip()]
+    with open(screen_path) as f:
+        samples = [[int(x) for x in line.split()] for line in f if line.strip()]
+    rises = [t for (_, before), (t, after) in zip(samples, samples[1:]) if before < 100 and after > 100]
+    errors, lost, shift = [], 0, None
+    for index, (start, seen, row_path) in enumerate(rows):
+        start, seen, row = int(start), int(seen), read_raw(row_path, "h")
+        around = None if shift is None else (seen + shift - RATE // 20, seen + shift + RATE // 20)
+        slot = find_sound(heard, row, within=around)
+        if index == 0 and slot is None:
+            print(f"{name}: FAILED: the scene's first row is not in the recording")
+            return 1
+        if slot is None:
+            lost += 1
+            continue
+        shift = slot - seen
+        if index == 0:
+            continue
+        heard_ns = t0 + (slot - (seen - start)) * 1000000000 // RATE
+        near = [t for t in rises if abs(t - heard_ns) < 100000000]
+        if not near:
+            lost += 1
+            continue
+        errors.append((min(near, key=lambda t: abs(t - heard_ns)) - heard_ns) / 1e6)
+    beats = len(rows) - 1
+    if len(errors) < beats * 3 // 4:
+        print(f"{name}: FAILED: {len(errors)} of {beats} beats seen on the screen and heard ({lost} not)")
+        return 1
+    errors.sort()
+    low, median, high = percentile(errors, 5), percentile(errors, 50), percentile(errors, 95)
+    ok = abs(median) <= median_ms
+    print(f"{name}: each beat's flash on the screen after its row was heard: 5th {low:+.1f} ms, median "
+          f"{median:+.1f} ms, 95th {high:+.1f} ms ({len(errors)} of {beats} beats)"
+          f"{'' if ok else f' FAILED: median beyond {median_ms:g} ms'}")
+    return 0 if ok else 1
+
+
 def main():
     if len(sys.argv) == 6 and sys.argv[1] == "fifo":
         return check_fifo(sys.argv[2], sys.argv[3], int(sys.argv[4]), sys.argv[5])
@@ -224,6 +277,9 @@ def main():
         return check_stream(a[2], a[3], int(a[4]), a[5], float(a[6]), float(a[7]), a[8])
     if len(sys.argv) == 6 and sys.argv[1] == "shift":
         return check_shift(sys.argv[2], sys.argv[3], float(sys.argv[4]), sys.argv[5])
+    if len(sys.argv) == 7 and sys.argv[1] == "beats":
+        a = sys.argv
+        return check_beats(a[2], a[3], a[4], float(a[5]), a[6])
     if len(sys.argv) == 9 and sys.argv[1] == "screen":
         a = sys.argv
         return check_screen(a[2], a[3], int(a[4]), int(a[5]), a[6], float(a[7]), a[8])

@@ -13,7 +13,7 @@ const executables = {
   firefox: process.env.TARNWICK_FIREFOX || '/usr/bin/firefox-esr',
 };
 
-function launchOptions({ env, firefoxPrefs, headless }) {
+function launchOptions({ env, firefoxPrefs, headless, kiosk }) {
   if (engine === 'firefox') {
     return {
       browser: 'firefox',
@@ -34,17 +34,20 @@ function launchOptions({ env, firefoxPrefs, headless }) {
     headless,
     ignoreDefaultArgs: ['--mute-audio'],  // the sound goes to the test's own server, heard there
     env,
+    // A kiosk window covers the whole screen, the page's own size.
+    ...(kiosk ? { defaultViewport: null } : {}),
     args: [
       '--no-sandbox', '--autoplay-policy=no-user-gesture-required', '--disable-gpu',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--no-first-run',
+      '--no-first-run', ...(kiosk ? ['--kiosk', '--window-position=0,0'] : []),
     ],
   };
 }
 
 // `env` replaces the browser's environment (its sound server); `firefoxPrefs` adds preferences;
-// `headless: false` shows the browser on the X server of env's DISPLAY.
-export async function startBrowser({ env = process.env, firefoxPrefs = {}, headless = true } = {}) {
+// `headless: false` shows the browser on the X server of env's DISPLAY, `kiosk` (Chromium) over
+// all of its screen.
+export async function startBrowser({ env = process.env, firefoxPrefs = {}, headless = true, kiosk = false } = {}) {
   if (engine === 'webkit') return startWebKit({ env });
   const executable = executables[engine];
   if (!executable) throw new Error(`TARNWICK_BROWSER is ${engine}: chromium, firefox or webkit`);
@@ -53,7 +56,7 @@ export async function startBrowser({ env = process.env, firefoxPrefs = {}, headl
   }
   // Puppeteer makes each browser a fresh profile and removes it once the browser has exited.
   try {
-    return await puppeteer.launch(launchOptions({ env, firefoxPrefs, headless }));
+    return await puppeteer.launch(launchOptions({ env, firefoxPrefs, headless, kiosk }));
   } catch (error) {
     throw new Error(`${engine} cannot start (${executable}): ${error.message}`);
   }

@@ -101,6 +101,12 @@ async function heardOnRig(t, model, fifoName, fifoBytes) {
       return rows;
     });
     const clockAfter = await pageClockOffset(page);
+    const facts = await page.evaluate(() => {
+      const context = Module.tarnwickAudio.context();
+      const ms = (s) => (s === undefined ? 'none' : `${(s * 1000).toFixed(1)} ms`);
+      return `baseLatency ${ms(context.baseLatency)}, outputLatency ${ms(context.outputLatency)}, ${context.sampleRate} Hz`;
+    });
+    t.diagnostic(`${model}'s context: ${facts}`);
     const stream = await page.evaluate(() => {
       const record = window.latencyRecord;
       Module.tarnwickAudio.onChunk = null;
@@ -120,6 +126,7 @@ async function heardOnRig(t, model, fifoName, fifoBytes) {
     const offset = (clockBefore.offset + clockAfter.offset) / 2;
     fs.writeFileSync(path.join(folder, 'said.log'), said.map(([ms, frame]) => `${Math.round(ms * 1e6 + offset)} ${Math.floor(frame)}\n`).join(''));
     fs.writeFileSync(path.join(folder, 'stream.raw'), Buffer.from(stream.base64, 'base64'));
+    fs.writeFileSync(path.join(folder, 'stream.first'), `${stream.first}\n`);
     let verdict;
     try {
       verdict = execFileSync('python3', [path.join(rig, 'check_heard.py'), 'stream', path.join(folder, 'heard.raw'),

@@ -227,7 +227,8 @@ window.tarnwickAudio = (function () {
   // Infinity where there is none to trust.
   function stampHeard(now, head) {
     const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
-    if (stamp && stamp.performanceTime > 0 && stamp.performanceTime <= now && stamp.performanceTime !== stampLatest) {
+    const read = performance.now();  // a stamp dated at the call is not one ahead of now
+    if (stamp && stamp.performanceTime > 0 && stamp.performanceTime <= read && stamp.performanceTime !== stampLatest) {
       const carried = stamp.contextTime + (now - stamp.performanceTime) / 1000;
       if (carried <= head + headSlack() && carried > head - stampFarBehind) {
         stampOffsets[stampNext] = stamp.contextTime - stamp.performanceTime / 1000;

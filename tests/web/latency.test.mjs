@@ -40,6 +40,8 @@ async function pageClockOffset(page) {
 
 // An engine whose own faults keep the heard position from being right: the test runs, and its
 // result is reported under the fault's name without failing the run.
+// Its GStreamer output plays silence into a FIFO output; with PULSE_LATENCY_MSEC (60: a few seconds
+// of broken sound, 250: silence) it is no better.
 const gtkSound = 'its GStreamer output plays silence into this FIFO output (and drops out into a small one)';
 const engineFault = {
   webkit: `WebKitGTK 2.50: ${gtkSound}, and its outputLatency is 0 where the stream has about 70 ms`,

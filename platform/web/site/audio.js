@@ -64,14 +64,8 @@ window.tarnwickAudio = (function () {
   const stepWait = 50;         // ms to wait for a step before reading anyway
   let ranOnce = false;      // the context has run: stopping now is a pause, not a missing output
   let closed = false;      // the show has ended
-  const stampWindow = 1000;    // ms of output timestamps whose median offset is taken
-  const stampSlots = 128;      // more than a second of them at any poll rate a browser keeps
-  const stampOffsets = new Float64Array(stampSlots);  // context time less performance time, s
-  const stampTimes = new Float64Array(stampSlots);    // their performance times, ms
-  const stampClocks = new Float64Array(stampSlots);   // their context times, s
-  const stampSorted = new Float64Array(stampSlots);
-  let stampNext = 0;
-  let stampCount = 0;
+  const stamps = recentMedian();  // the output stamps' context time less performance time, s
+  const heads = recentMedian();   // the render head's, as the polls see its steps
   let stampLatest = -1;    // performance time of the latest stamp taken, ms
   const stampFarBehind = 2.0;  // s behind the clock: no output is that late; a stamp gone wrong
   const quantum = 128;         // frames the context renders at a time
@@ -209,7 +203,10 @@ window.tarnwickAudio = (function () {
         clockSeenAt = now;
       }
       if (latency === null) latency = context.outputLatency || 0;
-      const head = clock + Math.min(now - clockSeenAt, 50) / 1000;  // the render head carried on
+      // The render head carried on from when a poll saw it step; it steps a device callback at a
+      // time, seen a poll late, so its median offset over a second is taken too.
+      heads.add(now, clock + Math.min(now - clockSeenAt, 50) / 1000 - now / 1000);
+      const head = now / 1000 + heads.median(now);
       const byStamp = stampHeard(now, head);
       const stampOnHead = byStamp > head - headSlack() && now - stampLatest < Math.max(20, 500 * latency);
       const unreported = stampOnHead ? (context.baseLatency || 0) + quantum / context.sampleRate : 0;
@@ -231,31 +228,50 @@ window.tarnwickAudio = (function () {
     if (stamp && stamp.performanceTime > 0 && stamp.performanceTime <= read && stamp.performanceTime !== stampLatest) {
       const carried = stamp.contextTime + (now - stamp.performanceTime) / 1000;
       if (carried <= head + headSlack() && carried > head - stampFarBehind) {
-        stampOffsets[stampNext] = stamp.contextTime - stamp.performanceTime / 1000;
-        stampTimes[stampNext] = stamp.performanceTime;
-        stampClocks[stampNext] = stamp.contextTime;
-        stampNext = (stampNext + 1) % stampSlots;
-        stampCount = Math.min(stampCount + 1, stampSlots);
+        stamps.add(stamp.performanceTime, stamp.contextTime - stamp.performanceTime / 1000);
         stampLatest = stamp.performanceTime;
       }
     }
-    let kept = 0;
-    let oldest = -1;
-    let newest = -1;
-    for (let i = 0; i < stampCount; ++i) {
-      const at = (stampNext - 1 - i + stampSlots) % stampSlots;
-      if (stampTimes[at] < now - stampWindow) break;
-      stampSorted[kept++] = stampOffsets[at];
-      if (newest < 0) newest = at;
-      oldest = at;
-    }
-    stampCount = kept;
-    if (kept === 0) return Infinity;
     // A context time that moves at half the pace of the performance clock is no clock.
-    const span = stampTimes[newest] - stampTimes[oldest];
-    if (span > 200 && stampClocks[newest] - stampClocks[oldest] < span / 2000) return Infinity;
-    stampSorted.fill(Infinity, kept).sort();
-    return now / 1000 + stampSorted[kept >> 1];
+    if (stamps.drift(now) < -0.5) return Infinity;
+    return now / 1000 + stamps.median(now);
+  }
+
+  // Values of the last second, each with its time (ms): their median (Infinity without any), and
+  // how fast they drift, seconds a second from the oldest to the newest (0 over too short a while).
+  function recentMedian() {
+    const slots = 128;  // more than a second's worth at any poll rate a browser keeps
+    const keep = 1000;   // ms
+    const values = new Float64Array(slots);
+    const times = new Float64Array(slots);
+    const sorted = new Float64Array(slots);
+    let next = 0;
+    let count = 0;
+    const newest = () => (next - 1 + slots) % slots;
+    const oldest = () => (next - count + slots) % slots;
+    const prune = (now) => {
+      while (count > 0 && times[oldest()] < now - keep) count -= 1;
+    };
+    return {
+      add(time, value) {
+        values[next] = value;
+        times[next] = time;
+        next = (next + 1) % slots;
+        count = Math.min(count + 1, slots);
+      },
+      median(now) {
+        prune(now);
+        if (count === 0) return Infinity;
+        for (let i = 0; i < count; ++i) sorted[i] = values[(next - 1 - i + slots) % slots];
+        sorted.fill(Infinity, count).sort();
+        return sorted[count >> 1];
+      },
+      drift(now) {
+        prune(now);
+        const span = count > 1 ? times[newest()] - times[oldest()] : 0;
+        return span > 200 ? ((values[newest()] - values[oldest()]) * 1000) / span : 0;
+      },
+    };
   }
 
   // How far ahead of the clock seen a render head may lie: a render quantum, and the time the

@@ -191,10 +191,11 @@ window.tarnwickAudio = (function () {
     //   Its clock less `outputLatency` is what is heard.
     // - WebKitGTK dates its stamps a context time ahead, and says 0 for `outputLatency`.
     // So neither the stamp carried on nor the clock less latency is ever earlier than what is
-    // heard, and the earlier of the two is taken. The stamp's offset from the performance clock is
-    // the median of the last second's, so that one stamp off moves nothing; a stamp dated ahead of
-    // now, ahead of the clock or far behind it, or whose context time runs slow, is set aside. A
-    // fresh stamp on the render head is WebKit's: there the IO buffer and ring come off the clock.
+    // heard, and the earlier of the two is taken. The stamps' offset from the performance clock,
+    // and the clock's, are each the median of the last second's, so that one stamp off or one step
+    // seen late moves nothing; a stamp dated ahead of now, ahead of the clock or far behind it, or
+    // whose context time runs slow, is set aside. A fresh stamp on the render head is WebKit's:
+    // there the IO buffer and ring come off the clock too.
     outputTime() {
       const now = performance.now();
       const clock = context.currentTime;

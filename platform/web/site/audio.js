@@ -248,10 +248,19 @@ window.tarnwickAudio = (function () {
     const sorted = new Float64Array(slots);
     let next = 0;
     let count = 0;
+    const settle = 5;   // values in a row that make a change
     const newest = () => (next - 1 + slots) % slots;
+    const medianOf = (kept) => {
+      for (let i = 0; i < kept; ++i) sorted[i] = values[(next - 1 - i + slots) % slots];
+      sorted.fill(Infinity, kept).sort();
+      return sorted[kept >> 1];
+    };
     const oldest = () => (next - count + slots) % slots;
+    // The newest value stands in for a while where none came since (a browser's stamps pause
+    // now and then): a moment without one must not move the estimate.
     const prune = (now) => {
-      while (count > 0 && times[oldest()] < now - keep) count -= 1;
+      while (count > 1 && times[oldest()] < now - keep) count -= 1;
+      if (count === 1 && times[newest()] < now - 5 * keep) count = 0;
     };
     return {
       add(time, value) {
@@ -263,9 +272,19 @@ window.tarnwickAudio = (function () {
       median(now) {
         prune(now);
         if (count === 0) return Infinity;
-        for (let i = 0; i < count; ++i) sorted[i] = values[(next - 1 - i + slots) % slots];
-        sorted.fill(Infinity, count).sort();
-        return sorted[count >> 1];
+        // The newest few agreeing with each other far from the rest is a real change (the output
+        // dropped out and plays later now): the older ones go.
+        if (count > settle) {
+          let low = Infinity;
+          let high = -Infinity;
+          for (let i = 1; i <= settle; ++i) {
+            low = Math.min(low, values[(next - i + slots) % slots]);
+            high = Math.max(high, values[(next - i + slots) % slots]);
+          }
+          const middle = (low + high) / 2;
+          if (high - low < 0.005 && Math.abs(middle - medianOf(count)) > 0.015) count = settle;
+        }
+        return medianOf(count);
       },
       drift(now) {
         prune(now);

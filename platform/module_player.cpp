@@ -185,7 +185,10 @@ uint32_t music_position(MusicHandle) {
   const int64_t now = now_ns();
   int64_t heard = last_heard;
   if (silent) {
-    if (now >= next_retry_ns) try_devices_again(now);
+    // A changed default output may be one that opens: tried at once.
+    if (now >= next_retry_ns || default_output_changed.exchange(false, std::memory_order_acquire)) {
+      try_devices_again(now);
+    }
     heard = silent ? silent_heard_frame(now) : last_heard;
   } else if (!device->heard_frame(&heard)) {
     lose_device(heard, now);

@@ -27,7 +27,8 @@ extern const int32_t music_device_count;
 
 // The system's default output has changed (headphones plugged in, a headset connected): the
 // player closes the device at its next poll and opens the list again, the stream going on from the
-// frame it had reached. Any thread may call it.
+// frame it had reached; while it plays silently, it tries the list at its next poll instead of
+// waiting for the next retry. Any thread may call it.
 void module_player_default_output_changed();
 
 // A device's rendering thread asks for the next frames of the module: stereo, 16-bit,

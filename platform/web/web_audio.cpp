@@ -68,3 +68,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* web_music_render(int32_t frames) 
 extern "C" EMSCRIPTEN_KEEPALIVE uint32_t web_music_position_at(double frame) {
   return module_stream_position_at(static_cast<int64_t>(std::floor(frame)));
 }
+
+// The page's context runs again after the player took it for lost (a phone's call has ended): the
+// player takes it up at its next poll instead of its next retry.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_music_output_back() { module_player_default_output_changed(); }

@@ -13,7 +13,7 @@ const executables = {
   firefox: process.env.TARNWICK_FIREFOX || '/usr/bin/firefox-esr',
 };
 
-function launchOptions({ env, firefoxPrefs, headless, chromiumArgs, userDataDir }) {
+function launchOptions({ env, firefoxPrefs, headless, chromiumArgs, userDataDir, kiosk }) {
   if (engine === 'firefox') {
     return {
       browser: 'firefox',
@@ -35,18 +35,21 @@ function launchOptions({ env, firefoxPrefs, headless, chromiumArgs, userDataDir 
     ignoreDefaultArgs: ['--mute-audio'],  // the sound goes to the test's own server, heard there
     env,
     userDataDir,
+    // A kiosk window covers the whole screen, the page's own size.
+    ...(kiosk ? { defaultViewport: null } : {}),
     args: [
       '--no-sandbox', '--autoplay-policy=no-user-gesture-required', '--disable-gpu',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--no-first-run', ...chromiumArgs,
+      '--no-first-run', ...(kiosk ? ['--kiosk', '--window-position=0,0'] : []), ...chromiumArgs,
     ],
   };
 }
 
 // `env` replaces the browser's environment (its sound server); `firefoxPrefs` adds preferences;
-// `headless: false` shows the browser on the X server of env's DISPLAY. Chromium takes
-// `chromiumArgs` besides its own, and `userDataDir`, a profile kept from one start to the next.
-export async function startBrowser({ env = process.env, firefoxPrefs = {}, headless = true, chromiumArgs = [], userDataDir } = {}) {
+// `headless: false` shows the browser on the X server of env's DISPLAY, `kiosk` (Chromium) over
+// all of its screen. Chromium takes `chromiumArgs` besides its own, and `userDataDir`, a profile
+// kept from one start to the next.
+export async function startBrowser({ env = process.env, firefoxPrefs = {}, headless = true, chromiumArgs = [], userDataDir, kiosk = false } = {}) {
   if (engine === 'webkit') return startWebKit({ env });
   const executable = executables[engine];
   if (!executable) throw new Error(`TARNWICK_BROWSER is ${engine}: chromium, firefox or webkit`);
@@ -56,7 +59,7 @@ export async function startBrowser({ env = process.env, firefoxPrefs = {}, headl
   // Puppeteer makes each browser a fresh profile, but for a given userDataDir, and removes it
   // once the browser has exited.
   try {
-    return await puppeteer.launch(launchOptions({ env, firefoxPrefs, headless, chromiumArgs, userDataDir }));
+    return await puppeteer.launch(launchOptions({ env, firefoxPrefs, headless, chromiumArgs, userDataDir, kiosk }));
   } catch (error) {
     throw new Error(`${engine} cannot start (${executable}): ${error.message}`);
   }

@@ -163,10 +163,7 @@ describe('the page on phones', { concurrency: false }, () => {
 
 // A phone's hardware often runs at 48000 Hz, and Safari before 18.4 has no outputLatency.
 describe("a phone's audio", () => {
-  // Known fault: in most runs a few polls of the 230 come out 21 to 41 ms off while the median
-  // stays at 0 ms. The case runs and reports, but does not fail the suite, until it is found.
-  const lateFault = 'Chromium at 48000 Hz without outputLatency: a few polls 21-41 ms off';
-  test('a context at 48000 Hz without outputLatency: the music joins gaplessly and the position heard is within 20 ms', { todo: lateFault }, async (t) => {
+  test('a context at 48000 Hz without outputLatency: the music joins gaplessly and the position heard is within 20 ms', async (t) => {
     const phoneAudio = (page) => page.evaluateOnNewDocument(() => {
       const RealContext = window.AudioContext;
       delete RealContext.prototype.outputLatency;

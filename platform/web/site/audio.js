@@ -9,6 +9,12 @@
 // is a lost device to the module player, which plays on silently on the page's clock and asks
 // again every 2 s; a context that runs again takes the stream from where the silence is.
 //
+// A phone suspends or interrupts the context by itself for a call, Siri, an alarm or another
+// app's sound. While the show plays, the page asks the context to run again at once, whenever the
+// page is shown again and at any tap (a phone may start sound only in a gesture), and says on its
+// line that the sound is paused; the moment the context runs, the player takes it up again. At
+// the show's end the context is closed, which lets a phone end the page's audio session.
+//
 // The output latency is read only just after the context's clock has stepped, once it has played a
 // second, and again every 2 s. Firefox asks the server once and keeps that answer, for its output
 // timestamp too: asked at a random moment it misses the sound queued since the last callback, up
@@ -56,6 +62,13 @@ window.tarnwickAudio = (function () {
   const latencySettle = 1.0;   // seconds of the context's clock before the first reading
   const latencyEvery = 2000;   // ms between readings
   const stepWait = 50;         // ms to wait for a step before reading anyway
+  let ranOnce = false;      // the context has run: stopping now is a pause, not a missing output
+  let closed = false;      // the show has ended
+  const stamps = recentMedian();  // the output stamps' context time less performance time, s
+  const heads = recentMedian();   // the render head's, as the polls see its steps
+  let stampLatest = -1;    // performance time of the latest stamp taken, ms
+  const stampFarBehind = 2.0;  // s behind the clock: no output is that late; a stamp gone wrong
+  const quantum = 128;         // frames the context renders at a time
   const ticks = new MessageChannel();
   let tickClock = -1;
   let tickUntil = 0;
@@ -63,7 +76,7 @@ window.tarnwickAudio = (function () {
 
   const audio = {
     onChunk: null,   // told of every chunk: (first stream frame, left, right)
-    onOutput: null,  // told when the sound output is lost (false) and back (true)
+    onOutput: null,  // told when the sound output is lost (false, and whether it had played) and back (true)
 
     // Made and resumed in the Play tap: browsers start sound only from a user's gesture. Where the
     // page has an audio session (Safari) it plays back, so that a phone's ringer switch does not
@@ -81,6 +94,7 @@ window.tarnwickAudio = (function () {
       ({ step, chunkFrames, bufferRate, bufferFrames } = chunking(context.sampleRate));
       lag = bufferRate === rate ? 0 : 1;
       context.resume().catch(() => {});
+      context.addEventListener('statechange', stateChanged);
       output = context.createGain();
       output.connect(context.destination);
       ticks.port1.onmessage = watchClockStep;
@@ -95,7 +109,9 @@ window.tarnwickAudio = (function () {
     // 0: ready; 1: no Web Audio; 2: not running (a fresh context may start later).
     open() {
       if (context === null) return 1;
-      return context.state === 'running' || !everStarted ? 0 : 2;
+      if (context.state === 'running' || !everStarted) return 0;
+      askToRun();
+      return 2;
     },
 
     // Stream frame `first` plays a moment from now; the frames before it were heard or passed.
@@ -129,6 +145,13 @@ window.tarnwickAudio = (function () {
       sources.clear();
     },
 
+    // The show has ended: the context goes, and with it a phone's audio session.
+    close() {
+      audio.stop();
+      closed = true;
+      if (context && context.state !== 'closed') context.close().catch(() => {});
+    },
+
     // Schedules chunks until the queue reaches the lead. After a stall longer than the lead the
     // stream is moved later, a short silence, rather than played late and out of step.
     pump() {
@@ -144,21 +167,35 @@ window.tarnwickAudio = (function () {
     // Whether the listener hears the context: it runs, or it is fresh and may yet start.
     outputHeard() {
       if (!context || !running) return false;
+      if (context.state === 'running') ranOnce = true;
       const heard = context.state === 'running' || (performance.now() - startedAt < startGrace && !lost);
       if (!heard && !lost) {
         lost = true;
-        if (audio.onOutput) audio.onOutput(false);
+        if (audio.onOutput) audio.onOutput(false, ranOnce);
       }
       return heard;
     },
 
-    // The context's time heard now: the output's own timestamp carried on to this moment.
-    // Chromium stamps the moment of its latest output callback. Firefox stamps its clock less the
-    // output latency at this very moment less that latency, which says only that the clock is
-    // heard now; its stamp is a whole latency old. There, and without a timestamp, the clock is
-    // carried on from when it was seen to move, less the output latency. A browser without
-    // `outputLatency` (Safari before 18.4) has only its timestamp to tell what is heard: carried
-    // on, up to half a second old.
+    // The context's time heard now. What the engines report means something else in each:
+    // - Chromium stamps the context time leaving its output at its latest device callback, the
+    //   output's delay taken off: what is heard, but now and then a stamp lands 20 to 40 ms off.
+    //   Its clock less `outputLatency` leaves out its own FIFO: later than what is heard.
+    // - WebKit on Apple platforms (Safari, every browser on an iPhone) stamps the render head, at
+    //   the host time of the render: nothing of the output's delay taken off. Its `outputLatency`
+    //   (Safari 18.4 on) is the route's alone (a Bluetooth or AirPlay link), 0 until the context
+    //   plays; it leaves out the IO buffer, `baseLatency`, and the ring from the audio process to
+    //   the page, here taken as one render quantum. Before 18.4 there is no `outputLatency`, and
+    //   nothing tells the output's delay. Before early 2024 it divided the stamp by the rate twice:
+    //   a context time that barely moves.
+    // - Firefox stamps its clock less its latency, dated that latency ago: carried on, its clock.
+    //   Its clock less `outputLatency` is what is heard.
+    // - WebKitGTK dates its stamps a context time ahead, and says 0 for `outputLatency`.
+    // So neither the stamp carried on nor the clock less latency is ever earlier than what is
+    // heard, and the earlier of the two is taken. The stamps' offset from the performance clock,
+    // and the clock's, are each the median of the last second's, so that one stamp off or one step
+    // seen late moves nothing; a stamp dated ahead of now, ahead of the clock or far behind it, or
+    // whose context time runs slow, is set aside. A fresh stamp on the render head is WebKit's:
+    // there the IO buffer and ring come off the clock too.
     outputTime() {
       const now = performance.now();
       const clock = context.currentTime;
@@ -167,12 +204,14 @@ window.tarnwickAudio = (function () {
         clockSeenAt = now;
       }
       if (latency === null) latency = context.outputLatency || 0;
-      const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
-      // A stamp from the future is none (WebKitGTK dates it a context time ahead).
-      const age = stamp && stamp.performanceTime > 0 && stamp.performanceTime <= now ? (now - stamp.performanceTime) / 1000 : Infinity;
-      const onlyStamp = !('outputLatency' in context) && age < 0.5;
-      if (age <= latency / 2 || age <= 0.02 || onlyStamp) return stamp.contextTime + age;
-      return clock + Math.min(now - clockSeenAt, 50) / 1000 - latency;
+      // The render head carried on from when a poll saw it step; it steps a device callback at a
+      // time, seen a poll late, so its median offset over a second is taken too.
+      heads.add(now, clock + Math.min(now - clockSeenAt, 50) / 1000 - now / 1000);
+      const head = now / 1000 + heads.median(now);
+      const byStamp = stampHeard(now, head);
+      const stampOnHead = byStamp > head - headSlack() && now - stampLatest < Math.max(20, 500 * latency);
+      const unreported = stampOnHead ? (context.baseLatency || 0) + quantum / context.sampleRate : 0;
+      return Math.min(byStamp, head - latency - unreported);
     },
 
     // The frame of the stream heard now.
@@ -181,6 +220,103 @@ window.tarnwickAudio = (function () {
       return audio.outputTime() * rate - firstFrame - lag;
     },
   };
+
+  // The output timestamp carried on to now, from the median offset of the last second's stamps;
+  // Infinity where there is none to trust.
+  function stampHeard(now, head) {
+    const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
+    const read = performance.now();  // a stamp dated at the call is not one ahead of now
+    if (stamp && stamp.performanceTime > 0 && stamp.performanceTime <= read && stamp.performanceTime !== stampLatest) {
+      const carried = stamp.contextTime + (now - stamp.performanceTime) / 1000;
+      if (carried <= head + headSlack() && carried > head - stampFarBehind) {
+        stamps.add(stamp.performanceTime, stamp.contextTime - stamp.performanceTime / 1000);
+        stampLatest = stamp.performanceTime;
+      }
+    }
+    // A context time that moves at half the pace of the performance clock is no clock.
+    if (stamps.drift(now) < -0.5) return Infinity;
+    return now / 1000 + stamps.median(now);
+  }
+
+  // Values of the last second, each with its time (ms): their median (Infinity without any), and
+  // how fast they drift, seconds a second from the oldest to the newest (0 over too short a while).
+  function recentMedian() {
+    const slots = 128;  // more than a second's worth at any poll rate a browser keeps
+    const keep = 1000;   // ms
+    const values = new Float64Array(slots);
+    const times = new Float64Array(slots);
+    const sorted = new Float64Array(slots);
+    let next = 0;
+    let count = 0;
+    const settle = 5;   // values in a row that make a change
+    const newest = () => (next - 1 + slots) % slots;
+    const medianOf = (kept) => {
+      for (let i = 0; i < kept; ++i) sorted[i] = values[(next - 1 - i + slots) % slots];
+      sorted.fill(Infinity, kept).sort();
+      return sorted[kept >> 1];
+    };
+    const oldest = () => (next - count + slots) % slots;
+    // The newest value stands in for a while where none came since (a browser's stamps pause
+    // now and then): a moment without one must not move the estimate.
+    const prune = (now) => {
+      while (count > 1 && times[oldest()] < now - keep) count -= 1;
+      if (count === 1 && times[newest()] < now - 5 * keep) count = 0;
+    };
+    return {
+      add(time, value) {
+        values[next] = value;
+        times[next] = time;
+        next = (next + 1) % slots;
+        count = Math.min(count + 1, slots);
+      },
+      median(now) {
+        prune(now);
+        if (count === 0) return Infinity;
+        // The newest few agreeing with each other far from the rest is a real change (the output
+        // dropped out and plays later now): the older ones go.
+        if (count > settle) {
+          let low = Infinity;
+          let high = -Infinity;
+          for (let i = 1; i <= settle; ++i) {
+            low = Math.min(low, values[(next - i + slots) % slots]);
+            high = Math.max(high, values[(next - i + slots) % slots]);
+          }
+          const middle = (low + high) / 2;
+          if (high - low < 0.005 && Math.abs(middle - medianOf(count)) > 0.015) count = settle;
+        }
+        return medianOf(count);
+      },
+      drift(now) {
+        prune(now);
+        const span = count > 1 ? times[newest()] - times[oldest()] : 0;
+        return span > 200 ? ((values[newest()] - values[oldest()]) * 1000) / span : 0;
+      },
+    };
+  }
+
+  // How far ahead of the clock seen a render head may lie: a render quantum, and the time the
+  // clock is carried on from the poll that saw it step.
+  function headSlack() {
+    return quantum / context.sampleRate + 0.005;
+  }
+
+  // The show plays and the context does not run: it is asked to again. Never where it was
+  // closed, and not before the show is played.
+  function askToRun() {
+    if (!context || closed || context.state === 'running' || context.state === 'closed') return;
+    context.resume().catch(() => {});
+  }
+
+  // Suspended or interrupted from outside: asked to run again at once. Running again after the
+  // player took it for lost: the player is told, so that the music is back at its next poll.
+  function stateChanged() {
+    if (context.state === 'running') {
+      ranOnce = true;
+      if (lost && !closed) Module._web_music_output_back();
+      return;
+    }
+    askToRun();
+  }
 
   // Asks for the stream's rate, so that nothing is resampled; a browser that refuses to run at it
   // runs at its own.
@@ -278,6 +414,11 @@ window.tarnwickAudio = (function () {
     framesQueued += chunkFrames;
   }
 
-  document.addEventListener('visibilitychange', () => audio.pump());
+  document.addEventListener('visibilitychange', () => {
+    if (!document.hidden) askToRun();
+    audio.pump();
+  });
+  // Any tap or key is a gesture in which a phone lets the sound start again.
+  for (const gesture of ['click', 'touchend', 'keydown']) window.addEventListener(gesture, askToRun, true);
   return audio;
 })();

@@ -39,13 +39,16 @@
     line.className = isError ? 'error' : '';
   }
 
-  // The sound output lost or back, on the page and the console.
+  // The sound output lost or back, on the page and the console. An output that played and stopped
+  // was paused by the system (a call, another app's sound) or the browser.
   const notice = document.getElementById('notice');
   const silentText = 'No sound output: playing silently';
-  window.tarnwickAudio.onOutput = (running) => {
+  const pausedText = 'Sound paused: tap to resume';
+  window.tarnwickAudio.onOutput = (running, played) => {
+    const text = running ? '' : played ? pausedText : silentText;
     notice.hidden = running || !started;
-    notice.textContent = running ? '' : silentText;
-    console.warn(running ? 'Sound output back' : silentText);
+    notice.textContent = text;
+    console.warn(running ? 'Sound output back' : text);
   };
 
   function post(kind, param) {
@@ -205,6 +208,7 @@
       started = false;
       notice.hidden = true;
       close.hidden = true;
+      window.tarnwickAudio.close();
       wakeLock.release();
       canvas.style.display = 'none';
       leaveFullscreen();

@@ -166,6 +166,17 @@ TEST_F(ModulePlayer, TheDefaultOutputChangingMovesTheStreamToItFromTheFrameReach
   EXPECT_EQ(heard_row(music), row + 10);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "No audio device (second refused): playing silently, trying again every 2 seconds\n");
+
+  // Silent, told of a change (a paused output running again): tried at the next poll, long before
+  // the retry, and the stream goes on from where the silence is.
+  a.opens = true;
+  clock_ns += 100 * ms;
+  testing::internal::CaptureStderr();
+  module_player_default_output_changed();
+  EXPECT_EQ(heard_row(music), row + 11);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Audio device back: the music plays on\n");
+  EXPECT_EQ(a.starts, 3);
+  EXPECT_EQ(heard_row(music), row + 11);
 }
 
 }  // namespace

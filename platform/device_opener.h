@@ -21,6 +21,8 @@ bool device_opener_closed(int64_t wait_ns);
 bool device_opener_wait(int64_t wait_ns);
 // The ended job's device: nullptr when none opened, the last refusal in `error`. Idle again.
 const MusicDevice* device_opener_take(char* error, size_t error_size);
+// What the job waits for, having waited `waited_seconds`: the device, and the last refusal before it.
+void device_opener_waiting(char* error, size_t error_size, int32_t waited_seconds);
 // The job is left to end by itself: a device it opens after this is closed again. `error` says
-// which device it is waiting for, and the last refusal before it.
+// what it was waiting for.
 void device_opener_abandon(char* error, size_t error_size, int32_t waited_seconds);

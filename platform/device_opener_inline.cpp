@@ -30,6 +30,8 @@ const MusicDevice* device_opener_take(char* error, size_t error_size) {
   return opened;
 }
 
+void device_opener_waiting(char*, size_t, int32_t) {}
+
 void device_opener_abandon(char*, size_t, int32_t) {
   if (opened) opened->close();
   opened = nullptr;

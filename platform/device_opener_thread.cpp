@@ -115,6 +115,30 @@ const MusicDevice* device_opener_take(char* error, size_t error_size) {
   return opened;
 }
 
+namespace {
+
+// "SDL audio: no answer within 3 seconds (before it, PulseAudio server: no answer)"; with no
+// seconds, "no answer yet".
+void describe_wait(const Jobs& s, char* error, size_t error_size, int32_t waited_seconds) {
+  const char* waiting_for = s.job == Job::closing ? "closing the audio device"
+                            : s.trying            ? s.trying
+                                                  : "the audio device";
+  char waited[48] = "no answer yet";
+  if (waited_seconds > 0) std::snprintf(waited, sizeof waited, "no answer within %d seconds", waited_seconds);
+  if (s.refusal[0]) {
+    std::snprintf(error, error_size, "%s: %s (before it, %s)", waiting_for, waited, s.refusal);
+  } else {
+    std::snprintf(error, error_size, "%s: %s", waiting_for, waited);
+  }
+}
+
+}  // namespace
+
+void device_opener_waiting(char* error, size_t error_size, int32_t waited_seconds) {
+  std::lock_guard<std::mutex> lock(jobs().mutex);
+  describe_wait(jobs(), error, error_size, waited_seconds);
+}
+
 void device_opener_abandon(char* error, size_t error_size, int32_t waited_seconds) {
   Jobs& s = jobs();
   std::lock_guard<std::mutex> lock(s.mutex);
@@ -126,13 +150,5 @@ void device_opener_abandon(char* error, size_t error_size, int32_t waited_second
   }
   if (s.job == Job::idle) return;
   s.abandoned = true;
-  const char* waiting_for = s.job == Job::closing ? "closing the audio device"
-                            : s.trying            ? s.trying
-                                                  : "the audio device";
-  if (s.refusal[0]) {
-    std::snprintf(error, error_size, "%s: no answer within %d seconds (before it, %s)", waiting_for, waited_seconds,
-                  s.refusal);
-  } else {
-    std::snprintf(error, error_size, "%s: no answer within %d seconds", waiting_for, waited_seconds);
-  }
+  describe_wait(s, error, error_size, waited_seconds);
 }

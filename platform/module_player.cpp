@@ -26,8 +26,9 @@ namespace {
 
 constexpr int64_t ns_per_second = 1000000000;
 constexpr int64_t retry_interval_ns = 2 * ns_per_second;
-constexpr int32_t start_up_wait_seconds = 3;    // what a viewer waits at most for a device to answer
-constexpr int64_t same_poll_wait_ns = 2000000;  // a device that opens at once plays in the same poll
+constexpr int32_t start_up_wait_seconds = 3;              // what a viewer waits at most for a device to answer
+constexpr int64_t same_poll_wait_ns = 2000000;            // a device that opens at once plays in the same poll
+constexpr int64_t silence_notice_ns = ns_per_second / 2;  // a reopening this long is told as silence
 constexpr int32_t silent_chunk_frames = 1024;
 // Silence is rendered at most this much per poll (a few ms), and the silent clock runs at most
 // this far ahead of what was rendered: time the process did not run beyond it is not played.
@@ -52,6 +53,7 @@ int16_t silent_buffer[silent_chunk_frames * 2];
 // The opener has the old device and the list; what to say when it finds one, and whether to say
 // that none opened.
 bool reopening = false;
+int64_t reopen_began_ns = 0;
 const char* back_line = nullptr;
 bool say_silence = false;
 
@@ -146,15 +148,18 @@ void go_silent(int64_t heard, int64_t now) {
   silent_frame = heard > last_heard ? heard : last_heard;
 }
 
+void say_playing_silently() {
+  say_silence = false;
+  std::fprintf(stderr, "No audio device (%s): playing silently, trying again every %d seconds\n", last_error,
+               static_cast<int>(retry_interval_ns / ns_per_second));
+}
+
 // Whatever opened is taken; the stream goes on from the frames rendered.
 void take_reopened(int64_t now) {
   reopening = false;
   const MusicDevice* opened = device_opener_take(last_error, sizeof last_error);
   if (!opened) {
-    if (say_silence)
-      std::fprintf(stderr, "No audio device (%s): playing silently, trying again every %d seconds\n", last_error,
-                   static_cast<int>(retry_interval_ns / ns_per_second));
-    say_silence = false;
+    if (say_silence) say_playing_silently();
     return;
   }
   const int64_t heard = render_silently_toward(silent_heard_frame(now));
@@ -179,6 +184,7 @@ void reopen(int64_t heard, int64_t now, const char* back, bool tell_silence) {
   back_line = back;
   say_silence = tell_silence;
   reopening = true;
+  reopen_began_ns = now;
   next_retry_ns = now + retry_interval_ns;
   device_opener_begin(old, true);
   if (device_opener_wait(same_poll_wait_ns)) take_reopened(now);
@@ -188,6 +194,11 @@ void reopen(int64_t heard, int64_t now, const char* back, bool tell_silence) {
 int64_t follow_output(int64_t now) {
   int64_t heard = last_heard;
   if (reopening && device_opener_wait(0)) take_reopened(now);
+  // A device that takes this long to answer may never: the viewer is told the music is silent.
+  if (reopening && say_silence && now - reopen_began_ns >= silence_notice_ns) {
+    device_opener_waiting(last_error, sizeof last_error, 0);
+    say_playing_silently();
+  }
   if (silent) {
     if (!reopening && now >= next_retry_ns && !device_opener_busy())
       reopen(heard, now, "Audio device back: the music plays on\n", false);

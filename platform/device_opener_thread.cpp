@@ -17,6 +17,7 @@ struct Jobs {
   std::mutex mutex;
   std::condition_variable changed;
   Job job = Job::idle;
+  bool queued = false;  // a job for the thread to take up
   bool open_after = false;
   bool abandoned = false;
   const MusicDevice* closing = nullptr;
@@ -36,11 +37,14 @@ void run_jobs() {
   char refusal[sizeof s.refusal];
   std::unique_lock<std::mutex> lock(s.mutex);
   for (;;) {
-    s.changed.wait(lock, [&s] { return s.job == Job::closing; });
+    s.changed.wait(lock, [&s] { return s.queued; });
+    s.queued = false;
     const MusicDevice* old = s.closing;
-    lock.unlock();
-    if (old) old->close();
-    lock.lock();
+    if (old) {
+      lock.unlock();
+      old->close();
+      lock.lock();
+    }
     s.closing = nullptr;
     s.job = Job::opening;
     s.refusal[0] = '\0';
@@ -80,7 +84,8 @@ void device_opener_begin(const MusicDevice* closing, bool open_after) {
     s.closing = closing;
     s.open_after = open_after;
     s.opened = nullptr;
-    s.job = Job::closing;
+    s.job = closing ? Job::closing : Job::opening;  // with nothing to close, the main thread may render at once
+    s.queued = true;
   }
   if (!thread_started) std::thread(run_jobs).detach();
   thread_started = true;

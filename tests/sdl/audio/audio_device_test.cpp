@@ -103,6 +103,21 @@ TEST_F(AudioDevice, TheDefaultOutputOpensAgainAndTheModuleGoesOnFromWhereItWas) 
   expect_continuous_real_time();
 }
 
+// A device whose thread stops calling back without SDL saying so (a sound server that stalled
+// holds it): lost within a second, and the default output opened again.
+TEST_F(AudioDevice, ADeviceThatStopsCallingBackIsLostWithinASecondAndOpenedAgain) {
+  poll_until(0.5);
+  SDL_PauseAudioDevice(sdl_audio_device(), 1);
+  const double stopped = seconds();
+  while (seconds() < stopped + 3 && SDL_GetAudioDeviceStatus(sdl_audio_device()) != SDL_AUDIO_PLAYING)
+    poll_until(seconds() + 0.01);
+  EXPECT_LT(seconds() - stopped, 1.5);
+  EXPECT_EQ(SDL_GetAudioDeviceStatus(sdl_audio_device()), SDL_AUDIO_PLAYING);
+  poll_until(stopped + 2.0);
+  EXPECT_EQ(lines(), "Audio device lost: opening the default output again\nAudio device back: the music plays on\n");
+  expect_continuous_real_time();
+}
+
 TEST_F(AudioDevice, WithoutADeviceTheModuleGoesOnSilentlyAndTheScriptStillFires) {
   scene_index = 0;
   event_index = 0;

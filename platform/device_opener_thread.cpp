@@ -47,7 +47,6 @@ void run_jobs() {
     }
     s.closing = nullptr;
     s.job = Job::opening;
-    s.refusal[0] = '\0';
     s.changed.notify_all();
     for (int32_t i = 0; s.open_after && !s.opened && i < music_device_count; ++i) {
       s.trying = music_devices[i]->name;
@@ -84,6 +83,7 @@ void device_opener_begin(const MusicDevice* closing, bool open_after) {
     s.closing = closing;
     s.open_after = open_after;
     s.opened = nullptr;
+    s.refusal[0] = '\0';
     s.job = closing ? Job::closing : Job::opening;  // with nothing to close, the main thread may render at once
     s.queued = true;
   }

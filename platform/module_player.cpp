@@ -65,6 +65,12 @@ uint32_t forced_position = 0;
 
 void set_error(const char* text) { std::snprintf(last_error, sizeof last_error, "%s", text); }
 
+// One line on standard error, out at once: where it is a file, Windows' C library would hold it.
+void say(const char* line) {
+  std::fputs(line, stderr);
+  std::fflush(stderr);
+}
+
 int64_t now_ns() {
   const int64_t frequency = counter_frequency();
   if (frequency <= 0) return 0;
@@ -152,6 +158,7 @@ void say_playing_silently() {
   say_silence = false;
   std::fprintf(stderr, "No audio device (%s): playing silently, trying again every %d seconds\n", last_error,
                static_cast<int>(retry_interval_ns / ns_per_second));
+  std::fflush(stderr);
 }
 
 // Whatever opened is taken; the stream goes on from the frames rendered.
@@ -169,7 +176,7 @@ void take_reopened(int64_t now) {
   started = true;
   silent = false;
   say_silence = false;
-  std::fputs(back_line, stderr);
+  say(back_line);
 }
 
 // The device (if any) goes to the opener with the list; the heard frame follows the clock until
@@ -203,7 +210,7 @@ int64_t follow_output(int64_t now) {
     if (!reopening && now >= next_retry_ns && !device_opener_busy())
       reopen(heard, now, "Audio device back: the music plays on\n", false);
   } else if (!device->heard_frame(&heard)) {
-    std::fputs("Audio device lost: opening the default output again\n", stderr);
+    say("Audio device lost: opening the default output again\n");
     reopen(heard, now, "Audio device back: the music plays on\n", true);
   } else if (default_output_changed.load(std::memory_order_acquire)) {
     reopen(heard, now, "Default audio output changed: the music plays on through it\n", true);

@@ -111,7 +111,9 @@ bool device_heard_frame(int64_t* frame) {
   int64_t began = 0, began_ns = 0;
   read_callback(&began, &began_ns);
   const int64_t since = steady_clock_ns() - began_ns;
-  *frame = began - device_buffer_frames + since * module_sample_rate / 1000000000;
+  // Never past what the latest callback rendered: a device that stalled holds where it stopped.
+  const int64_t played = since * module_sample_rate / 1000000000;
+  *frame = began - device_buffer_frames + (played < device_buffer_frames ? played : device_buffer_frames);
   // SDL reports a removal as an event; a device it stopped on its own counts the same.
   const bool removed = device_removed.exchange(false, std::memory_order_acquire);
   return !removed && since < stall_ns && SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED;

@@ -113,7 +113,8 @@ bool device_heard_frame(int64_t* frame) {
   const int64_t since = steady_clock_ns() - began_ns;
   // Never past what the latest callback rendered: a device that stalled holds where it stopped.
   const int64_t played = since * module_sample_rate / 1000000000;
-  *frame = began - device_buffer_frames + (played < device_buffer_frames ? played : device_buffer_frames);
+  const int64_t rendered = 2 * static_cast<int64_t>(device_buffer_frames);
+  *frame = began - device_buffer_frames + (played < rendered ? played : rendered);
   // SDL reports a removal as an event; a device it stopped on its own counts the same.
   const bool removed = device_removed.exchange(false, std::memory_order_acquire);
   return !removed && since < stall_ns && SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED;

@@ -102,10 +102,12 @@ void close_device() {
 }
 
 // At the end the device is closed by the opener too: one that does not answer within a second
-// is left behind, and with it the module, which its thread may still render. False then.
+// is left behind, and with it the module, which its thread may still render. False then. The
+// reason of the last failure stays: a failing start-up frees the music before it says why.
 bool close_for_good() {
+  char unused[sizeof last_error];
   const bool was_reopening = reopening;
-  if (reopening) device_opener_abandon(last_error, sizeof last_error, 0);
+  if (reopening) device_opener_abandon(unused, sizeof unused, 0);
   if (device) device_opener_begin(device, false);
   const bool had_device = reopening || device;
   device = nullptr;
@@ -113,14 +115,14 @@ bool close_for_good() {
   reopening = false;
   if (!had_device) return true;
   if (!device_opener_closed(ns_per_second)) {
-    if (!was_reopening) device_opener_abandon(last_error, sizeof last_error, 1);
+    if (!was_reopening) device_opener_abandon(unused, sizeof unused, 1);
     return false;
   }
   if (was_reopening) return true;  // the rest of that job ends by itself
   if (device_opener_wait(ns_per_second)) {
-    device_opener_take(last_error, sizeof last_error);
+    device_opener_take(unused, sizeof unused);
   } else {
-    device_opener_abandon(last_error, sizeof last_error, 1);
+    device_opener_abandon(unused, sizeof unused, 1);
   }
   return true;
 }

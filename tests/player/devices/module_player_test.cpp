@@ -133,6 +133,13 @@ TEST_F(ModulePlayer, ALostDeviceGoesSilentInRealTimeAndTheNextOneGoesOnWithoutGo
   EXPECT_EQ(poll(), 30);
   device_plays(b, 5 * row_frames);
   EXPECT_EQ(poll(), 35);
+
+  // A start-up that fails frees the music before it says why: the reason survives the closing.
+  EXPECT_EQ(music_load("no-such-module.it"), 0u);
+  const std::string reason = music_last_error();
+  EXPECT_NE(reason, "");
+  music_free();
+  EXPECT_EQ(music_last_error(), reason);
 }
 
 TEST_F(ModulePlayer, ADeviceLostWhileAnotherOpensPlaysOnAtOnceAndAClockJumpBackIsHeld) {

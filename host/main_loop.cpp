@@ -13,6 +13,10 @@
 
 namespace {
 
+// While inactive the loop still wakes this often to look after the music's output, so that a lost
+// device, its retry and a new default output are followed while the viewer is elsewhere.
+constexpr int32_t inactive_wait_ms = 250;
+
 // A display that failed once fails again on every pass (lost surfaces are not restored), so
 // after its popup the show ends as on Escape, with exit code 1.
 bool display_failed = false;
@@ -53,7 +57,8 @@ int32_t run_main_loop() {
       continue;
     }
     if (!app_active) {
-      window_wait_message();
+      window_wait_message_for(inactive_wait_ms);
+      music_look_after(music_handle);
       continue;
     }
     run_active_pass();

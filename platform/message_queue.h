@@ -43,5 +43,6 @@ inline QueueTake message_queue_take(MessageQueue& queue, WindowMessage* message,
 extern MessageQueue window_queue;
 // Moves whatever the system has for the program into window_queue, without waiting.
 void window_pump_events();
-// Sleeps until the system has something for the program (it may post it on the way).
-void window_sleep_until_event();
+// Sleeps until the system has something for the program (it may post it on the way), or at most
+// `timeout_ms` (negative: no limit).
+void window_sleep_until_event(int32_t timeout_ms);

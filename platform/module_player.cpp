@@ -1,11 +1,13 @@
 // The music front end of every platform: one libopenmpt module, rendered through the stamp ring by
 // whichever device plays it, and the position of the frame being heard now.
 //
-// A device can go away mid-show (a headset unplugged, a sound server restarted). The module then
-// goes on from the frame it had reached: through the next device that opens, or, while none does,
-// silently at the pace of the clock, rendered by the main thread's polls so that the script still
-// reaches its end. The devices are tried again every 2 seconds; each change is one line on
-// standard error. The heard frame never goes back, across every change.
+// A device can go away mid-show (a headset unplugged, a sound server restarted or stalled). The
+// module then goes on from the frame it had reached: through the next device that opens, or,
+// while none does, silently at the pace of the clock, rendered by the main thread's polls a
+// bounded slice at a time so that the script still reaches its end. Closing the old device and
+// opening the list again is the opener's work (platform/device_opener.h), so a device that does
+// not answer never holds the main thread; the list is tried again every 2 seconds. Each change
+// is one line on standard error. The heard frame never goes back, across every change.
 #include <libopenmpt/libopenmpt.h>
 
 #include <atomic>
@@ -13,6 +15,7 @@
 #include <cstring>
 
 #include "platform/counter.h"
+#include "platform/device_opener.h"
 #include "platform/module_file.h"
 #include "platform/module_player.h"
 #include "platform/module_stream.h"
@@ -23,7 +26,14 @@ namespace {
 
 constexpr int64_t ns_per_second = 1000000000;
 constexpr int64_t retry_interval_ns = 2 * ns_per_second;
+constexpr int32_t start_up_wait_seconds = 3;              // what a viewer waits at most for a device to answer
+constexpr int64_t same_poll_wait_ns = 2000000;            // a device that opens at once plays in the same poll
+constexpr int64_t silence_notice_ns = ns_per_second / 2;  // a reopening this long is told as silence
 constexpr int32_t silent_chunk_frames = 1024;
+// Silence is rendered at most this much per poll (a few ms), and the silent clock runs at most
+// this far ahead of what was rendered: time the process did not run beyond it is not played.
+constexpr int64_t silent_slice_frames = 16384;
+constexpr int64_t silent_lag_frames = module_sample_rate;
 
 openmpt_module* module = nullptr;     // the device's rendering thread reads it while started
 const MusicDevice* device = nullptr;  // the open device; none while silent
@@ -31,13 +41,21 @@ bool started = false;                 // the device pulls sound
 bool playing = false;
 char last_error[256] = "";
 
-// Without a device the heard frame runs on from silent_frame at silent_since_ns.
+// Without a device the heard frame runs on from silent_frame at silent_since_ns, a base that
+// moves on by whole seconds so that the arithmetic stays small however long the silence lasts.
 bool silent = false;
 int64_t silent_since_ns = 0;
 int64_t silent_frame = 0;
 int64_t next_retry_ns = 0;
 int64_t last_heard = 0;
 int16_t silent_buffer[silent_chunk_frames * 2];
+
+// The opener has the old device and the list; what to say when it finds one, and whether to say
+// that none opened.
+bool reopening = false;
+int64_t reopen_began_ns = 0;
+const char* back_line = nullptr;
+bool say_silence = false;
 
 int64_t display_lead_frames = 0;  // one and a half display periods, where there is a screen
 std::atomic<bool> default_output_changed{false};
@@ -47,6 +65,12 @@ uint32_t forced_position = 0;
 
 void set_error(const char* text) { std::snprintf(last_error, sizeof last_error, "%s", text); }
 
+// One line on standard error, out at once: where it is a file, Windows' C library would hold it.
+void say(const char* line) {
+  std::fputs(line, stderr);
+  std::fflush(stderr);
+}
+
 int64_t now_ns() {
   const int64_t frequency = counter_frequency();
   if (frequency <= 0) return 0;
@@ -54,16 +78,21 @@ int64_t now_ns() {
   return count / frequency * ns_per_second + count % frequency * ns_per_second / frequency;
 }
 
-// The first of the backend's devices that opens; the reason of the last refusal otherwise.
+// Opens the list on the opener and waits a viewer's patience for it: a device that does not
+// answer by then fails the open, with the reason.
 bool open_a_device() {
-  for (int32_t i = 0; i < music_device_count; ++i) {
-    if (music_devices[i]->open(last_error, sizeof last_error)) {
-      device = music_devices[i];
-      return true;
-    }
-  }
   device = nullptr;
-  return false;
+  if (!device_opener_wait(start_up_wait_seconds * ns_per_second)) {  // one abandoned earlier
+    set_error("the audio device before still does not answer");
+    return false;
+  }
+  device_opener_begin(nullptr, true);
+  if (!device_opener_wait(start_up_wait_seconds * ns_per_second)) {
+    device_opener_abandon(last_error, sizeof last_error, start_up_wait_seconds);
+    return false;
+  }
+  device = device_opener_take(last_error, sizeof last_error);
+  return device != nullptr;
 }
 
 void close_device() {
@@ -72,59 +101,127 @@ void close_device() {
   started = false;
 }
 
-bool start_a_device() {
-  if (!open_a_device()) return false;
-  default_output_changed.store(false, std::memory_order_relaxed);  // this device is the new default
-  device->start(module_stream_frames_rendered());
-  started = true;
+// At the end the device is closed by the opener too: one that does not answer within a second
+// is left behind, and with it the module, which its thread may still render. False then. The
+// reason of the last failure stays: a failing start-up frees the music before it says why.
+bool close_for_good() {
+  char unused[sizeof last_error];
+  const bool was_reopening = reopening;
+  if (reopening) device_opener_abandon(unused, sizeof unused, 0);
+  if (device) device_opener_begin(device, false);
+  const bool had_device = reopening || device;
+  device = nullptr;
+  started = false;
+  reopening = false;
+  if (!had_device) return true;
+  if (!device_opener_closed(ns_per_second)) {
+    if (!was_reopening) device_opener_abandon(unused, sizeof unused, 1);
+    return false;
+  }
+  if (was_reopening) return true;  // the rest of that job ends by itself
+  if (device_opener_wait(ns_per_second)) {
+    device_opener_take(unused, sizeof unused);
+  } else {
+    device_opener_abandon(unused, sizeof unused, 1);
+  }
   return true;
 }
 
 int64_t silent_heard_frame(int64_t now) {
+  const int64_t seconds = (now - silent_since_ns) / ns_per_second;
+  silent_since_ns += seconds * ns_per_second;
+  silent_frame += seconds * module_sample_rate;
   return silent_frame + (now - silent_since_ns) * module_sample_rate / ns_per_second;
 }
 
-// With no device the main thread renders, up to the frame heard now.
-void render_silently_through(int64_t heard) {
-  while (static_cast<int64_t>(module_stream_frames_rendered()) <= heard) {
-    const int64_t left = heard + 1 - static_cast<int64_t>(module_stream_frames_rendered());
+// With no device the main thread renders, toward the frame heard now, at most a slice a poll;
+// once the old device is closed, since until then its thread may still render. Returns the last
+// frame rendered, the furthest that can be heard.
+int64_t render_silently_toward(int64_t heard) {
+  const auto rendered = [] { return static_cast<int64_t>(module_stream_frames_rendered()); };
+  if (reopening && !device_opener_closed(0)) return rendered() - 1;
+  if (heard - rendered() > silent_lag_frames) silent_frame -= heard - rendered() - silent_lag_frames;
+  const int64_t end = heard + 1 < rendered() + silent_slice_frames ? heard + 1 : rendered() + silent_slice_frames;
+  while (rendered() < end) {
+    const int64_t left = end - rendered();
     module_player_render(silent_buffer, left < silent_chunk_frames ? static_cast<int32_t>(left) : silent_chunk_frames);
   }
+  return rendered() - 1;
 }
 
-// The device is closed and the list opened again; the stream goes on from the frames rendered.
-void reopen_device(int64_t heard, int64_t now, const char* before, const char* after) {
-  close_device();
-  if (before) std::fputs(before, stderr);
-  if (start_a_device()) {
-    std::fputs(after, stderr);
-    return;
-  }
+void go_silent(int64_t heard, int64_t now) {
+  if (silent) return;
   silent = true;
   silent_since_ns = now;
   silent_frame = heard > last_heard ? heard : last_heard;
-  next_retry_ns = now + retry_interval_ns;
+}
+
+void say_playing_silently() {
+  say_silence = false;
   std::fprintf(stderr, "No audio device (%s): playing silently, trying again every %d seconds\n", last_error,
                static_cast<int>(retry_interval_ns / ns_per_second));
+  std::fflush(stderr);
 }
 
-void lose_device(int64_t heard, int64_t now) {
-  reopen_device(heard, now, "Audio device lost: opening the default output again\n",
-                "Audio device back: the music plays on\n");
-}
-
-void move_to_default_output(int64_t heard, int64_t now) {
-  reopen_device(heard, now, nullptr, "Default audio output changed: the music plays on through it\n");
-}
-
-void try_devices_again(int64_t now) {
-  next_retry_ns = now + retry_interval_ns;
-  const int64_t heard = silent_heard_frame(now);
-  render_silently_through(heard);  // the device takes the stream from where the silence is
-  if (!start_a_device()) return;
+// Whatever opened is taken; the stream goes on from the frames rendered.
+void take_reopened(int64_t now) {
+  reopening = false;
+  const MusicDevice* opened = device_opener_take(last_error, sizeof last_error);
+  if (!opened) {
+    if (say_silence) say_playing_silently();
+    return;
+  }
+  const int64_t heard = render_silently_toward(silent_heard_frame(now));
   if (heard > last_heard) last_heard = heard;  // the device goes on where the silence ended
+  device = opened;
+  device->start(module_stream_frames_rendered());
+  started = true;
   silent = false;
-  std::fprintf(stderr, "Audio device back: the music plays on\n");
+  say_silence = false;
+  say(back_line);
+}
+
+// The device (if any) goes to the opener with the list; the heard frame follows the clock until
+// a device opens. The flag is cleared first: whatever opens now is the default, and a change
+// that comes while it opens is followed at a later poll.
+void reopen(int64_t heard, int64_t now, const char* back, bool tell_silence) {
+  default_output_changed.store(false, std::memory_order_relaxed);
+  const MusicDevice* old = started ? device : nullptr;
+  device = nullptr;
+  started = false;
+  go_silent(heard, now);
+  back_line = back;
+  say_silence = tell_silence;
+  reopening = true;
+  reopen_began_ns = now;
+  next_retry_ns = now + retry_interval_ns;
+  device_opener_begin(old, true);
+  if (device_opener_wait(same_poll_wait_ns)) take_reopened(now);
+}
+
+// Where the listener is now, after looking after the device: its loss, the retry, a new default.
+int64_t follow_output(int64_t now) {
+  int64_t heard = last_heard;
+  if (reopening && device_opener_wait(0)) take_reopened(now);
+  // A device that takes this long to answer may never: the viewer is told the music is silent.
+  if (reopening && say_silence && now - reopen_began_ns >= silence_notice_ns) {
+    device_opener_waiting(last_error, sizeof last_error, 0);
+    say_playing_silently();
+  }
+  if (silent) {
+    // A changed default output may be one that opens: tried at once.
+    const bool retry = now >= next_retry_ns || default_output_changed.load(std::memory_order_acquire);
+    if (!reopening && retry && !device_opener_busy())
+      reopen(heard, now, "Audio device back: the music plays on\n", false);
+  } else if (!device->heard_frame(&heard)) {
+    say("Audio device lost: opening the default output again\n");
+    reopen(heard, now, "Audio device back: the music plays on\n", true);
+  } else if (default_output_changed.load(std::memory_order_acquire)) {
+    reopen(heard, now, "Default audio output changed: the music plays on through it\n", true);
+  }
+  if (silent) heard = silent_heard_frame(now);
+  if (heard < last_heard) heard = last_heard;
+  return heard;
 }
 
 }  // namespace
@@ -169,7 +266,6 @@ bool music_play(MusicHandle music) {
   }
   if (started) close_device();  // played again: a fresh stream through a freshly opened device
   if (!device && !open_a_device()) return false;
-  default_output_changed.store(false, std::memory_order_relaxed);
   module_stream_reset(0);
   silent = false;
   last_heard = 0;
@@ -182,27 +278,21 @@ bool music_play(MusicHandle music) {
 uint32_t music_position(MusicHandle) {
   if (position_forced) return forced_position;
   if (!playing) return 0;
-  const int64_t now = now_ns();
-  int64_t heard = last_heard;
-  if (silent) {
-    // A changed default output may be one that opens: tried at once.
-    if (now >= next_retry_ns || default_output_changed.exchange(false, std::memory_order_acquire)) {
-      try_devices_again(now);
-    }
-    heard = silent ? silent_heard_frame(now) : last_heard;
-  } else if (!device->heard_frame(&heard)) {
-    lose_device(heard, now);
-    if (silent) heard = silent_heard_frame(now);
-  } else if (default_output_changed.exchange(false, std::memory_order_acquire)) {
-    move_to_default_output(heard, now);
-    if (silent) heard = silent_heard_frame(now);
-  }
-  if (heard < last_heard) heard = last_heard;
-  last_heard = heard;
+  int64_t heard = follow_output(now_ns());
   // What will be heard when this poll's picture is on the screen: it is shown at the next flip,
   // somewhere in the period after it, so half a period on from that the error is at most half one.
-  if (silent) render_silently_through(heard + display_lead_frames);
+  if (silent) {
+    const int64_t rendered = render_silently_toward(heard + display_lead_frames) - display_lead_frames;
+    if (heard > rendered) heard = rendered > last_heard ? rendered : last_heard;
+  }
+  last_heard = heard;
   return module_stream_position_at(heard + display_lead_frames);
+}
+
+void music_look_after(MusicHandle) {
+  if (position_forced || !playing) return;
+  const int64_t heard = follow_output(now_ns());
+  if (silent) render_silently_toward(heard);
 }
 
 int32_t music_order_count(MusicHandle music) { return music ? module_order_count(module) : 0; }
@@ -210,8 +300,7 @@ int32_t music_order_count(MusicHandle music) { return music ? module_order_count
 int32_t music_pattern_rows(MusicHandle music, int32_t order) { return music ? module_pattern_rows(module, order) : -1; }
 
 void music_free() {
-  close_device();
-  if (module) openmpt_module_destroy(module);
+  if (close_for_good() && module) openmpt_module_destroy(module);
   module = nullptr;
   playing = false;
   silent = false;

@@ -21,6 +21,9 @@ MusicHandle music_load(const char* path);
 bool music_play(MusicHandle music);
 // Position of what is audible now, packed as music_pack_position packs it.
 uint32_t music_position(MusicHandle music);
+// Looks after the output as a poll of the position does (a device lost, the retry, a new default
+// output, the module rendered silently while none plays), for while no position is asked for.
+void music_look_after(MusicHandle music);
 // The loaded module's order list, for checking the script against it: the number of orders, and
 // the rows of the pattern an order plays, or -1 when the order is outside the list or plays no
 // pattern (a skip or end marker, a missing pattern).

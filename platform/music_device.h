@@ -9,7 +9,8 @@
 
 struct MusicDevice {
   const char* name;
-  // Opens the output, not yet pulling sound; false with the reason in error.
+  // Opens the output, not yet pulling sound; false with the reason in error. Open and close run
+  // on the opener's thread (platform/device_opener.h), start and heard_frame on the main thread.
   bool (*open)(char* error, size_t error_size);
   // Starts pulling sound through module_player_render; the first frame it pulls is stream frame
   // first_frame (the frames rendered so far), so its heard frames go on from there.

@@ -31,6 +31,8 @@ bool window_message_waiting();
 bool window_take_message(WindowMessage* message, int32_t* exit_code);
 // Sleeps until a message arrives.
 void window_wait_message();
+// Sleeps until a message arrives or `milliseconds` have passed.
+void window_wait_message_for(int32_t milliseconds);
 // Destroys the window; the quit message with code 0 follows.
 void window_destroy();
 void window_show_cursor(bool shown);

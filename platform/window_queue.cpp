@@ -18,7 +18,14 @@ bool window_take_message(WindowMessage* message, int32_t* exit_code) {
 void window_wait_message() {
   window_pump_events();
   while (!message_queue_waiting(window_queue)) {  // the system's events may mean nothing to us
-    window_sleep_until_event();
+    window_sleep_until_event(-1);
     window_pump_events();
   }
+}
+
+void window_wait_message_for(int32_t milliseconds) {
+  window_pump_events();
+  if (message_queue_waiting(window_queue)) return;
+  window_sleep_until_event(milliseconds);
+  window_pump_events();
 }

@@ -51,10 +51,15 @@ bool window_create(const WindowDesc&) {
 
 void window_pump_events() { check_schedule(); }
 
-// Waiting jumps virtual time to the end of the scheduled inactivity.
-void window_sleep_until_event() {
+// Waiting moves virtual time on, to the end of the scheduled inactivity or by the timeout.
+void window_sleep_until_event(int32_t timeout_ms) {
   if (inactive_begun && headless_music_started()) {
     const uint64_t wake = headless_music_start_ns() + inactive_to_ns;
+    const uint64_t timeout_ns = static_cast<uint64_t>(timeout_ms) * 1000000;
+    if (timeout_ms >= 0 && wake > headless_time_ns() + timeout_ns) {
+      headless_advance_clock(timeout_ns);
+      return;
+    }
     if (wake > headless_time_ns()) headless_advance_clock(wake - headless_time_ns());
     inactive_scheduled = false;
     headless_post_message({MessageKind::activate, 1});

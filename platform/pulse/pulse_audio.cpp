@@ -18,7 +18,7 @@
 namespace {
 
 constexpr pa_usec_t target_buffer_us = 40000;     // small, but a busy machine does not starve it
-constexpr pa_usec_t answer_timeout_us = 2000000;  // a server that takes longer counts as absent
+constexpr pa_usec_t answer_timeout_us = 1000000;  // a server that takes longer counts as absent
 constexpr int64_t stall_ns = 1000000000;          // a timing request unanswered this long: stalled
 constexpr pa_sample_spec stream_spec = {PA_SAMPLE_S16NE, static_cast<uint32_t>(module_sample_rate), 2};
 

@@ -1,6 +1,7 @@
 // SDL's audio output: its audio thread pulls the module from the player; the frame heard now is
 // the one the latest callback began with, less the device buffer still ahead of it, carried on by
-// the time since that callback.
+// the time since that callback. A device that calls back no more for a second has failed, with
+// or without SDL saying so (a sound server that stalled holds its thread).
 #include <atomic>
 #include <cstdio>
 
@@ -12,8 +13,11 @@
 namespace {
 
 constexpr int device_frames = 1024;
+constexpr int64_t stall_ns = 1000000000;
 
-// When the latest callback began (steady clock, ns) and the frame it began with.
+// When the latest callback began (steady clock, ns) and the frame it began with, written by the
+// audio thread under a sequence count (odd while writing) so that the two are read as one.
+std::atomic<uint32_t> callback_sequence{0};
 std::atomic<int64_t> callback_time_ns{0};
 std::atomic<int64_t> callback_frame{0};
 // Set by the event watch, on whatever thread SDL reports the removal from.
@@ -25,10 +29,28 @@ SDL_AudioDeviceID device = 0;
 int device_buffer_frames = device_frames;
 int64_t next_frame = 0;  // the stream frame of the next callback; audio thread only once started
 
+void note_callback(int64_t frame, int64_t time_ns) {
+  const uint32_t sequence = callback_sequence.load(std::memory_order_relaxed);
+  callback_sequence.store(sequence + 1, std::memory_order_relaxed);
+  std::atomic_thread_fence(std::memory_order_release);
+  callback_frame.store(frame, std::memory_order_relaxed);
+  callback_time_ns.store(time_ns, std::memory_order_relaxed);
+  callback_sequence.store(sequence + 2, std::memory_order_release);
+}
+
+void read_callback(int64_t* frame, int64_t* time_ns) {
+  for (;;) {
+    const uint32_t before = callback_sequence.load(std::memory_order_acquire);
+    *frame = callback_frame.load(std::memory_order_relaxed);
+    *time_ns = callback_time_ns.load(std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if ((before & 1) == 0 && callback_sequence.load(std::memory_order_relaxed) == before) return;
+  }
+}
+
 void audio_callback(void*, Uint8* stream, int length) {
   const int frames = length / static_cast<int>(2 * sizeof(int16_t));
-  callback_frame.store(next_frame, std::memory_order_relaxed);
-  callback_time_ns.store(steady_clock_ns(), std::memory_order_release);
+  note_callback(next_frame, steady_clock_ns());
   module_player_render(reinterpret_cast<int16_t*>(stream), frames);
   next_frame += frames;
 }
@@ -81,18 +103,21 @@ bool open_device(char* error, size_t error_size) {
 
 void start_device(uint64_t first_frame) {
   next_frame = static_cast<int64_t>(first_frame);
-  callback_frame.store(next_frame, std::memory_order_relaxed);
-  callback_time_ns.store(steady_clock_ns(), std::memory_order_release);
+  note_callback(next_frame, steady_clock_ns());
   SDL_PauseAudioDevice(device, 0);
 }
 
 bool device_heard_frame(int64_t* frame) {
-  const int64_t since = steady_clock_ns() - callback_time_ns.load(std::memory_order_acquire);
-  *frame = callback_frame.load(std::memory_order_relaxed) - device_buffer_frames +
-           since * module_sample_rate / 1000000000;
+  int64_t began = 0, began_ns = 0;
+  read_callback(&began, &began_ns);
+  const int64_t since = steady_clock_ns() - began_ns;
+  // Never past what the latest callback rendered: a device that stalled holds where it stopped.
+  const int64_t played = since * module_sample_rate / 1000000000;
+  const int64_t rendered = 2 * static_cast<int64_t>(device_buffer_frames);
+  *frame = began - device_buffer_frames + (played < rendered ? played : rendered);
   // SDL reports a removal as an event; a device it stopped on its own counts the same.
   const bool removed = device_removed.exchange(false, std::memory_order_acquire);
-  return !removed && SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED;
+  return !removed && since < stall_ns && SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED;
 }
 
 }  // namespace

@@ -77,9 +77,9 @@ void window_pump_events() {
   while (SDL_PollEvent(&event)) translate(event);
 }
 
-void window_sleep_until_event() {
-  SDL_Event event;
-  if (SDL_WaitEvent(&event)) translate(event);  // sleeps in the event system, no spinning
+void window_sleep_until_event(int32_t timeout_ms) {
+  SDL_Event event;  // sleeps in the event system, no spinning
+  if (timeout_ms < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeout_ms)) translate(event);
 }
 
 SDL_Window* sdl_main_window() { return window; }

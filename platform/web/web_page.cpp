@@ -12,7 +12,7 @@ EM_JS(int, page_take_message, (int32_t* kind, int32_t* param), {
   HEAP32[param >> 2] = message[1];
   return 1;
 });
-EM_ASYNC_JS(void, page_wait_message, (), { await Module.tarnwickPage.nextMessage(); });
+EM_ASYNC_JS(void, page_wait_message, (int32_t timeout_ms), { await Module.tarnwickPage.nextMessage(timeout_ms); });
 EM_JS(void, page_window_shown, (const char* title), { Module.tarnwickPage.windowShown(UTF8ToString(title)); });
 EM_JS(void, page_show_cursor, (int32_t shown), { Module.tarnwickPage.showCursor(shown !== 0); });
 EM_ASYNC_JS(void, page_message_box, (const char* title, const char* text), {
@@ -37,7 +37,7 @@ EM_JS(void, page_script_line, (const char* line), { Module.tarnwickPage.scriptLi
 // clang-format on
 
 bool web_page_take_message(int32_t* kind, int32_t* param) { return page_take_message(kind, param) != 0; }
-void web_page_wait_message() { page_wait_message(); }
+void web_page_wait_message(int32_t timeout_ms) { page_wait_message(timeout_ms); }
 void web_page_window_shown(const char* title) { page_window_shown(title); }
 void web_page_show_cursor(int32_t shown) { page_show_cursor(shown); }
 void web_page_message_box(const char* title, const char* text) { page_message_box(title, text); }

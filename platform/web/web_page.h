@@ -6,8 +6,9 @@
 // Window: messages the page has queued (keys, activation), the cursor, the modal popup.
 // Takes the next queued message; false when none is waiting.
 bool web_page_take_message(int32_t* kind, int32_t* param);
-// Sleeps until the page queues a message; returns to the browser meanwhile.
-void web_page_wait_message();
+// Sleeps until the page queues a message or timeout_ms pass (negative: no limit); returns to the
+// browser meanwhile.
+void web_page_wait_message(int32_t timeout_ms);
 void web_page_window_shown(const char* title);
 void web_page_show_cursor(int32_t shown);
 // A modal box on the page with one OK button; returns when OK is pressed.

@@ -14,8 +14,8 @@ void window_pump_events() {
   }
 }
 
-// Gives the browser its turn until the page queues something.
-void window_sleep_until_event() { web_page_wait_message(); }
+// Gives the browser its turn until the page queues something, or the time is up.
+void window_sleep_until_event(int32_t timeout_ms) { web_page_wait_message(timeout_ms); }
 
 bool window_create(const WindowDesc& desc) {
   web_page_window_shown(desc.title);

@@ -25,7 +25,7 @@ namespace {
 
 constexpr int64_t ticks_per_second = 10000000;  // REFERENCE_TIME's 100 ns
 constexpr REFERENCE_TIME buffer_duration = ticks_per_second * 40 / 1000;
-constexpr ULONGLONG stall_ms = 1000;  // no frame taken for this long: the device is lost
+constexpr ULONGLONG stall_ticks = ticks_per_second;  // no frame taken for this long: the device is lost
 
 enum class Phase { opening, open, refused, playing, stopping };
 
@@ -179,15 +179,18 @@ void play(Endpoint& e) {
     failed.store(true, std::memory_order_release);
     return;
   }
-  ULONGLONG progress_ms = GetTickCount64();
+  // Timed on a clock that stops while the machine sleeps: a resume is not a stall.
+  ULONGLONG progress = 0;
+  QueryUnbiasedInterruptTime(&progress);
   while (!stopping()) {
-    WaitForSingleObject(buffer_ready, static_cast<DWORD>(stall_ms));
+    WaitForSingleObject(buffer_ready, static_cast<DWORD>(stall_ticks / (ticks_per_second / 1000)));
     if (stopping()) break;
     const int64_t before = written;
     if (!fill(e, written)) break;
-    const ULONGLONG now_ms = GetTickCount64();
-    if (written > before) progress_ms = now_ms;
-    if (now_ms - progress_ms >= stall_ms) break;
+    ULONGLONG now = 0;
+    QueryUnbiasedInterruptTime(&now);
+    if (written > before) progress = now;
+    if (now - progress >= stall_ticks) break;
     read_clock(e, written);
   }
   if (!stopping()) failed.store(true, std::memory_order_release);

@@ -1,7 +1,8 @@
 // waveOut: an audio thread pulls the module from the player into four buffers of 1024 frames,
 // 44100 Hz stereo, and gives each back to the device as it is played. The frame heard now is the
-// device's played position (waveOutGetPosition), counted from the frame it started with. A
-// device that refuses a buffer, or gives none back for a second, has failed.
+// device's played position (waveOutGetPosition), counted from the frame it started with and
+// carried on across the wraps of its 32 bits. A device that refuses a buffer, or gives none back
+// for a second, has failed.
 #include <windows.h>
 
 #include <atomic>
@@ -10,6 +11,7 @@
 
 #include "platform/module_stream.h"
 #include "platform/music_device.h"
+#include "platform/wrapping_count.h"
 
 namespace {
 
@@ -24,6 +26,7 @@ int16_t samples[buffer_count][buffer_frames * 2];
 HWAVEOUT device = nullptr;
 int64_t device_origin = 0;  // the stream frame the device's position 0 is
 int64_t last_heard = 0;
+WrappingCount played;  // in the unit the driver answers in (samples or bytes)
 std::thread audio_thread;
 std::atomic<bool> stopping{false};
 std::atomic<bool> failed{false};
@@ -97,6 +100,7 @@ bool open_device(char* error, size_t error_size) {
 void start_device(uint64_t first_frame) {
   device_origin = static_cast<int64_t>(first_frame);
   last_heard = device_origin;
+  played = {};
   stopping.store(false, std::memory_order_release);
   failed.store(false, std::memory_order_release);
   audio_thread = std::thread(run_audio_thread);
@@ -106,8 +110,10 @@ bool device_heard_frame(int64_t* frame) {
   MMTIME time = {};
   time.wType = TIME_SAMPLES;
   if (!failed.load(std::memory_order_acquire) && waveOutGetPosition(device, &time, sizeof time) == MMSYSERR_NOERROR) {
-    if (time.wType == TIME_SAMPLES) last_heard = device_origin + time.u.sample;
-    if (time.wType == TIME_BYTES) last_heard = device_origin + time.u.cb / 4;
+    if (time.wType == TIME_SAMPLES)
+      last_heard = device_origin + static_cast<int64_t>(wrapping_count_update(played, time.u.sample));
+    if (time.wType == TIME_BYTES)
+      last_heard = device_origin + static_cast<int64_t>(wrapping_count_update(played, time.u.cb) / 4);
   }
   *frame = last_heard;
   return !failed.load(std::memory_order_acquire);

@@ -95,7 +95,9 @@ void window_pump_events() {
   }
 }
 
-void window_sleep_until_event() { WaitMessage(); }
+void window_sleep_until_event(int32_t timeout_ms) {
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms), QS_ALLINPUT);
+}
 
 HWND win32_main_window() { return window; }
 

@@ -13,6 +13,9 @@
 #   latency_servers.sh pipewire RUN
 #     pipewire, wireplumber and pipewire-pulse on a session D-Bus of their own, with two sinks:
 #     "plain" (a null sink) and "late" (a null ALSA node reporting 300 ms of its own latency).
+#   latency_servers.sh restart RUN
+#     Stops the PulseAudio started in RUN and starts it again into the same FIFO and reader: a
+#     sound server restarted under a program that plays through it.
 #   latency_servers.sh stop RUN
 #     Stops what was started in RUN, the reader last (it then writes heard.raw.t0).
 #
@@ -20,7 +23,7 @@
 # log to look at, and exit 1.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-usage() { echo "usage: latency_servers.sh pulse RUN BYTES READER | pipewire RUN | stop RUN" >&2; exit 2; }
+usage() { echo "usage: latency_servers.sh pulse RUN BYTES READER | restart RUN | pipewire RUN | stop RUN" >&2; exit 2; }
 [ $# -ge 2 ] || usage
 kind=$1
 run=$(mkdir -p "$2" && cd "$2" && pwd)
@@ -68,6 +71,14 @@ stop_pid() {
   kill -9 "$pid" 2>/dev/null || true
 }
 
+start_pulseaudio() {
+  start pulseaudio pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --realtime=yes \
+    --log-target=stderr \
+    --load="module-native-protocol-unix auth-anonymous=1 socket=$run/xdg/pulse/native" \
+    --load="module-pipe-sink file=$run/sink.fifo sink_name=fifo format=s16le rate=44100 channels=2"
+  await_server pulseaudio
+}
+
 case "$kind" in
   pulse)
     [ $# -eq 4 ] || usage
@@ -87,11 +98,13 @@ case "$kind" in
       sleep 0.02
     done
     grep -q "^ready $bytes\$" "$run/reader.log" || fail "the FIFO is not $bytes bytes: $(cat "$run/reader.log")"
-    start pulseaudio pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --realtime=yes \
-      --log-target=stderr \
-      --load="module-native-protocol-unix auth-anonymous=1 socket=$run/xdg/pulse/native" \
-      --load="module-pipe-sink file=$run/sink.fifo sink_name=fifo format=s16le rate=44100 channels=2"
-    await_server pulseaudio
+    start_pulseaudio
+    ;;
+  restart)
+    [ $# -eq 2 ] || usage
+    private_folders
+    stop_pid pulseaudio
+    start_pulseaudio
     ;;
   pipewire)
     [ $# -eq 2 ] || usage

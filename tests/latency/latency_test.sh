@@ -6,6 +6,8 @@
 #     within 5 ms, 5th and 95th percentiles within 15 ms; the same check of a program that ignored
 #     the server's latency (frames written less its own buffer) must fail;
 #   - the real program through the large FIFO in Xvfb: its picture in step with it (screen_test.sh);
+#   - the real program against a server that never answers, one stopped and continued, one
+#     restarted while the window is inactive (stall_test.py);
 #   - PipeWire (pipewire-pulse): through a null ALSA node of 300 ms latency the heard frame is
 #     300 ms +- 15 ms further back (behind the frames written) than through a plain null sink.
 #   latency_test.sh BUILD      (BUILD/tests: the rig's programs; BUILD/bin: the program)
@@ -53,6 +55,7 @@ if command -v pulseaudio > /dev/null; then
     fi
   done
   "$here/screen_test.sh" "$build"
+  "$here/stall_test.py" "$build"
   servers+=("PulseAudio $version")
 fi
 

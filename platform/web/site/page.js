@@ -138,9 +138,17 @@
       return queue.length ? queue.shift() : null;
     },
 
-    nextMessage() {
+    nextMessage(timeoutMs) {
       if (queue.length) return Promise.resolve();
-      return new Promise((resolve) => { wake = resolve; });
+      return new Promise((resolve) => {
+        wake = resolve;
+        if (timeoutMs >= 0) {
+          setTimeout(() => {
+            if (wake === resolve) wake = null;
+            resolve();
+          }, timeoutMs);
+        }
+      });
     },
 
     windowShown(title) {

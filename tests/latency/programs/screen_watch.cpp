@@ -1,7 +1,8 @@
 // The screen sampled about 1000 times a second: how much of the middle of the X screen is black,
 // in thousandths, logged as "T PERMILLE" (monotonic ns) at every change of a tenth or more, so a
 // scene that lays grain over everything (no black left) is seen the moment it reaches the screen.
-//   screen_watch SECONDS LOG        (on $DISPLAY)
+// With "changes", every change of the picture at all is logged, to find where it stood still.
+//   screen_watch SECONDS LOG [changes]       (on $DISPLAY)
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -13,12 +14,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "tests/latency/programs/every_ms.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: screen_watch SECONDS LOG\n");
+  const bool every_change = argc == 4 && std::string(argv[3]) == "changes";
+  if (argc != 3 && !every_change) {
+    std::fprintf(stderr, "usage: screen_watch SECONDS LOG [changes]\n");
     return 2;
   }
   Display* display = XOpenDisplay(nullptr);
@@ -59,6 +62,7 @@ int main(int argc, char** argv) {
   }
   const int64_t end = now_ns() + static_cast<int64_t>(std::atof(argv[1]) * 1e9);
   int last = -1000;
+  uint64_t last_picture = 0;
   int64_t samples = 0;
   const int64_t begin = now_ns();
   timespec next;
@@ -70,14 +74,20 @@ int main(int argc, char** argv) {
     }
     const int64_t seen = now_ns();
     int black = 0, count = 0;
+    uint64_t picture = 14695981039346656037ull;  // FNV-1a over the pixels sampled
     for (int y = 0; y < h; y += 4) {
       const auto* row = reinterpret_cast<const uint32_t*>(image->data +
                                                           static_cast<ptrdiff_t>(y) * image->bytes_per_line);
-      for (int x = 0; x < w; x += 4, ++count) black += (row[x] & 0xFFFFFF) == 0;
+      for (int x = 0; x < w; x += 4, ++count) {
+        black += (row[x] & 0xFFFFFF) == 0;
+        picture = (picture ^ (row[x] & 0xFFFFFF)) * 1099511628211ull;
+      }
     }
     ++samples;
     const int permille = black * 1000 / count;
-    if (permille - last >= 100 || last - permille >= 100) {
+    const bool changed = every_change ? picture != last_picture : permille - last >= 100 || last - permille >= 100;
+    last_picture = picture;
+    if (changed) {
       std::fprintf(log, "%lld %d\n", static_cast<long long>(seen), permille);
       std::fflush(log);
       last = permille;

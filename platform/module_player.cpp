@@ -57,7 +57,7 @@ int64_t reopen_began_ns = 0;
 const char* back_line = nullptr;
 bool say_silence = false;
 
-int64_t display_lead_frames = 0;  // one and a half display periods, where there is a screen
+int64_t display_lead_frames = 0;  // to the screen and half a display period on, where there is one
 std::atomic<bool> default_output_changed{false};
 
 bool position_forced = false;
@@ -239,8 +239,9 @@ void module_player_force_position(bool forced, uint32_t position) {
   forced_position = position;
 }
 
-void module_player_set_display_rate(int32_t refresh_hz) {
-  display_lead_frames = module_sample_rate * 3 / (2 * (refresh_hz > 0 ? refresh_hz : 60));
+void module_player_set_display_rate(int32_t refresh_hz, int32_t quarter_periods_to_screen) {
+  const int64_t quarters = int64_t{quarter_periods_to_screen} + 2;
+  display_lead_frames = module_sample_rate * quarters / (4 * int64_t{refresh_hz > 0 ? refresh_hz : 60});
 }
 
 void module_player_default_output_changed() { default_output_changed.store(true, std::memory_order_release); }

@@ -145,13 +145,21 @@ def check_stream(raw_path, stream_path, first, log_path, median_ms, tail_ms, nam
     # Where blocks of the stream, one every tenth of a second, lie in the recording: slot less
     # frame. A drop-out (the browser late on a loaded machine) only moves the rest later, so each
     # block is looked for from where the one before lay to half a second on.
+    # The music repeats itself sample for sample, so the first block is placed where the most
+    # of the next ones follow it.
+    loud = [at for at in range(0, len(stream) // 2 - block, RATE // 10)
+            if max(abs(v) for v in stream[2 * at:2 * (at + block)]) >= 1000]  # quieter: not sure
+    sound_at = lambda at: stream[2 * at:2 * (at + block)]
     offsets, last = [], None
-    for at in range(0, len(stream) // 2 - block, RATE // 10):
-        sound = stream[2 * at:2 * (at + block)]
-        if max(abs(v) for v in sound) < 1000:
-            continue  # too quiet to be found for sure
-        around = None if last is None else (first + at + last - block, first + at + last + RATE // 2)
-        slot = find_sound(heard, sound, block, within=around)
+    for index, at in enumerate(loud):
+        sound = sound_at(at)
+        if last is None:
+            def followers(slot):
+                shift = slot - (first + at)
+                return sum(sound_matches(heard, sound_at(a), first + a + shift, block) for a in loud[index + 1:index + 11])
+            slot = max(find_sounds(heard, sound, block), key=followers, default=None)
+        else:
+            slot = next(find_sounds(heard, sound, block, within=(first + at + last - block, first + at + last + RATE // 2)), None)
         if slot is not None:
             last = slot - (first + at)
             offsets.append((slot, last))
@@ -197,17 +205,26 @@ def check_shift(before_path, after_path, expected_ms, name):
     return 0 if ok else 1
 
 
-def find_sound(heard, sound, frames=1024, tolerance=2, within=None):
-    """The slot where `sound` begins in the recording `heard` (interleaved stereo), allowing for
-    libopenmpt's dither (a unit or two per sample), among the slots `within` (first, end) if
-    given; None when it is not there."""
+def sound_matches(heard, sound, slot, frames=1024, tolerance=2):
+    """Whether `sound` begins at `slot` of the recording `heard` (interleaved stereo), allowing a
+    unit or two per sample (a sound server's own rounding)."""
+    return 0 <= slot <= len(heard) // 2 - frames and \
+        all(abs(heard[2 * slot + i] - sound[i]) <= tolerance for i in range(2 * frames))
+
+
+def find_sounds(heard, sound, frames=1024, tolerance=2, within=None):
+    """Every slot, first to last, where `sound` begins in `heard`, among the slots `within`
+    (first, end) if given."""
     first = sound[0]
     begin, end = within or (0, len(heard) // 2 - frames)
     for slot in range(max(0, begin), min(end, len(heard) // 2 - frames)):
-        if abs(heard[2 * slot] - first) <= tolerance and \
-                all(abs(heard[2 * slot + i] - sound[i]) <= tolerance for i in range(2 * frames)):
-            return slot
-    return None
+        if abs(heard[2 * slot] - first) <= tolerance and sound_matches(heard, sound, slot, frames, tolerance):
+            yield slot
+
+
+def find_sound(heard, sound, frames=1024, tolerance=2, within=None):
+    """The first slot where `sound` begins in `heard`, or None."""
+    return next(find_sounds(heard, sound, frames, tolerance, within), None)
 
 
 def check_screen(raw_path, row_path, start, seen, screen_path, hz, name):

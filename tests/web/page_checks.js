@@ -75,6 +75,8 @@ window.tarnwickCheck = (function () {
   // less the stream frame, one value per loud block found from a context frame (44100 Hz) on (all
   // equal where the stream plays gaplessly and exactly). A context at another rate hears the
   // stream resampled: there the tapped samples lie on straight lines between the stream's.
+  // The music repeats itself sample for sample (a pattern played again), so a block may match at
+  // several places: each block gives the offset most blocks agree on where it is among its own.
   function findOffsets(fromFrame = 0) {
     const record = window.tarnwickTap;
     const stream = record.stream;
@@ -85,7 +87,7 @@ window.tarnwickCheck = (function () {
       const f = p - i;
       return f === 0 ? stream[i] : stream[i] + (stream[i + 1] - stream[i]) * f;
     };
-    const offsets = [];
+    const candidates = [];
     for (let b = 0; b < record.blocks.length; b += 7) {
       const block = record.blocks[b];
       const first = block.frame * step;
@@ -95,17 +97,20 @@ window.tarnwickCheck = (function () {
       if (energy / block.left.length < 1e-5) continue;
       const fraction = first - Math.floor(first);
       const last = record.streamFrames - Math.ceil(block.left.length * step) - 2;
+      const found = [];
       for (let s = 0; s <= last; ++s) {
         if (Math.abs(at(s + fraction) - block.left[0]) > tolerance || Math.abs(at(s + fraction + step) - block.left[1]) > tolerance) continue;
         let worst = 0;
         for (let i = 0; i < block.left.length && worst <= tolerance; ++i) worst = Math.max(worst, Math.abs(at(s + fraction + i * step) - block.left[i]));
-        if (worst <= tolerance) {
-          offsets.push(Math.floor(first) - s);
-          break;
-        }
+        if (worst <= tolerance) found.push(Math.floor(first) - s);
       }
+      if (found.length > 0) candidates.push(found);
     }
-    return offsets;
+    const votes = new Map();
+    for (const found of candidates) for (const offset of found) votes.set(offset, (votes.get(offset) || 0) + 1);
+    let agreed = null;
+    for (const [offset, count] of votes) if (agreed === null || count > votes.get(agreed)) agreed = offset;
+    return candidates.map((found) => (found.includes(agreed) ? agreed : found[0]));
   }
 
   // Judges the samples against the sound: each reported position must be one stamped within

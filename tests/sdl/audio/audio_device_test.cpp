@@ -79,7 +79,9 @@ class AudioDevice : public ::testing::Test {
     const double origin = polls[moved].at - row_seconds;
     for (size_t i = moved; i < polls.size(); ++i) {
       ASSERT_GE(polls[i].row, polls[i - 1].row) << "went back at " << polls[i].at << " s";
-      ASSERT_LE(polls[i].row - polls[i - 1].row, 1) << "skipped a row at " << polls[i].at << " s";
+      // A loaded machine may leave a poll waiting longer than a row: only then may one be passed.
+      if (polls[i].at - polls[i - 1].at < row_seconds)
+        ASSERT_LE(polls[i].row - polls[i - 1].row, 1) << "skipped a row at " << polls[i].at << " s";
       const double ahead = polls[i].row * row_seconds - (polls[i].at - origin);
       ASSERT_LT(ahead, 0.1) << "ahead of the clock at " << polls[i].at << " s";
       ASSERT_GT(ahead, -row_seconds - 0.1 - 0.05 * polls[i].at) << "behind the clock at " << polls[i].at << " s";

@@ -8,8 +8,10 @@
 //   safari-17  the same stamp, and no outputLatency at all
 //   firefox    the clock less the latency, dated that latency ago; outputLatency the true delay
 //   webkitgtk  stamps dated a context time ahead, outputLatency 0
-// The true delay, from the render head to what is heard, is the median of the last 64 readings
-// of Chromium's own stamp carried on, so that its jitter does not reach the model.
+// The true delay, from the render head to what is heard, is the upper quartile of the last 64
+// readings of the context's time less Chromium's own stamp carried on: the context's time steps a
+// device callback at a time, so a reading is short of the head by up to a callback, never over,
+// and the quartile keeps Chromium's stamps that jitter from reaching the model.
 'use strict';
 (function () {
   const model = window.tarnwickEngineModel || 'chromium';
@@ -30,7 +32,7 @@
     }
     if (count === 0) return 0;
     const sorted = Array.from(delays.subarray(0, count)).sort((a, b) => a - b);
-    return sorted[count >> 1];
+    return sorted[(count * 3) >> 2];
   }
 
   const stamps = {

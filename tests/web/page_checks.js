@@ -124,9 +124,9 @@ window.tarnwickCheck = (function () {
     let judged = 0;
     let within = 0;
     for (const sample of samples) {
-      // Reported as heard one and a half display periods on, half a period after the frame drawn
-      // now is shown (60 Hz: the page does not know its display's rate).
-      const truth = Math.floor(sample.output - offset) + Math.floor((44100 * 3) / (2 * 60));
+      // Reported as heard two and a quarter display periods on, half a period after the frame
+      // drawn now is shown (60 Hz: the page does not know its display's rate).
+      const truth = Math.floor(sample.output - offset) + Math.floor((44100 * 9) / (4 * 60));
       if (truth < 44100 || truth >= record.streamFrames - 44100) continue;
       judged += 1;
       const at = Math.floor(truth / 128);

@@ -57,6 +57,7 @@ window.tarnwickAudio = (function () {
   let lost = false;        // the context stopped running, or did not start in time
   let clockSeen = -1;      // the context's time when last seen to change, and when (ms)
   let clockSeenAt = 0;
+  let clockStep = 50;      // ms the context's time moved at its last step: a device callback's
   const startGrace = 2000; // ms a fresh context may take to start running
   let latency = null;      // the output latency as last read on a step of the clock (s)
   const latencySettle = 1.0;   // seconds of the context's clock before the first reading
@@ -64,8 +65,10 @@ window.tarnwickAudio = (function () {
   const stepWait = 50;         // ms to wait for a step before reading anyway
   let ranOnce = false;      // the context has run: stopping now is a pause, not a missing output
   let closed = false;      // the show has ended
-  const stamps = recentMedian();  // the output stamps' context time less performance time, s
-  const heads = recentMedian();   // the render head's, as the polls see its steps
+  const stamps = recentShare(0.5);  // the output stamps' context time less performance time, s
+  // The render head's, as the polls see its steps: seen late, never early, so never ahead of the
+  // true head; the upper quartile of the last second's is nearest it.
+  const heads = recentShare(0.75);
   let stampLatest = -1;    // performance time of the latest stamp taken, ms
   const stampFarBehind = 2.0;  // s behind the clock: no output is that late; a stamp gone wrong
   const quantum = 128;         // frames the context renders at a time
@@ -191,23 +194,24 @@ window.tarnwickAudio = (function () {
     //   Its clock less `outputLatency` is what is heard.
     // - WebKitGTK dates its stamps a context time ahead, and says 0 for `outputLatency`.
     // So neither the stamp carried on nor the clock less latency is ever earlier than what is
-    // heard, and the earlier of the two is taken. The stamps' offset from the performance clock,
-    // and the clock's, are each the median of the last second's, so that one stamp off or one step
-    // seen late moves nothing; a stamp dated ahead of now, ahead of the clock or far behind it, or
+    // heard, and the earlier of the two is taken. The stamps' offset from the performance clock is
+    // the median of the last second's, so that one stamp off moves nothing, and the clock's the
+    // upper quartile, as a step is only ever seen late; a stamp dated ahead of now, ahead of the clock or far behind it, or
     // whose context time runs slow, is set aside. A fresh stamp on the render head is WebKit's:
     // there the IO buffer and ring come off the clock too.
     outputTime() {
       const now = performance.now();
       const clock = context.currentTime;
       if (clock !== clockSeen) {
+        if (clock > clockSeen && clockSeen >= 0) clockStep = Math.min(50, (clock - clockSeen) * 1000);
         clockSeen = clock;
         clockSeenAt = now;
       }
       if (latency === null) latency = context.outputLatency || 0;
-      // The render head carried on from when a poll saw it step; it steps a device callback at a
-      // time, seen a poll late, so its median offset over a second is taken too.
-      heads.add(now, clock + Math.min(now - clockSeenAt, 50) / 1000 - now / 1000);
-      const head = now / 1000 + heads.median(now);
+      // The render head carried on from when a poll saw it step, at most to its next step; it
+      // steps a device callback at a time, seen a poll late.
+      heads.add(now, clock + Math.min(now - clockSeenAt, clockStep) / 1000 - now / 1000);
+      const head = now / 1000 + heads.value(now);
       const byStamp = stampHeard(now, head);
       const stampOnHead = byStamp > head - headSlack() && now - stampLatest < Math.max(20, 500 * latency);
       const unreported = stampOnHead ? (context.baseLatency || 0) + quantum / context.sampleRate : 0;
@@ -235,12 +239,13 @@ window.tarnwickAudio = (function () {
     }
     // A context time that moves at half the pace of the performance clock is no clock.
     if (stamps.drift(now) < -0.5) return Infinity;
-    return now / 1000 + stamps.median(now);
+    return now / 1000 + stamps.value(now);
   }
 
-  // Values of the last second, each with its time (ms): their median (Infinity without any), and
-  // how fast they drift, seconds a second from the oldest to the newest (0 over too short a while).
-  function recentMedian() {
+  // Values of the last second, each with its time (ms): the one SHARE of them lie at or below
+  // (0.5: their median; Infinity without any), and how fast they drift, seconds a second from the
+  // oldest to the newest (0 over too short a while).
+  function recentShare(share) {
     const slots = 128;  // more than a second's worth at any poll rate a browser keeps
     const keep = 1000;   // ms
     const values = new Float64Array(slots);
@@ -250,10 +255,10 @@ window.tarnwickAudio = (function () {
     let count = 0;
     const settle = 5;   // values in a row that make a change
     const newest = () => (next - 1 + slots) % slots;
-    const medianOf = (kept) => {
+    const shareOf = (kept) => {
       for (let i = 0; i < kept; ++i) sorted[i] = values[(next - 1 - i + slots) % slots];
       sorted.fill(Infinity, kept).sort();
-      return sorted[kept >> 1];
+      return sorted[Math.min(kept - 1, Math.floor(kept * share))];
     };
     const oldest = () => (next - count + slots) % slots;
     // The newest value stands in for a while where none came since (a browser's stamps pause
@@ -269,7 +274,7 @@ window.tarnwickAudio = (function () {
         next = (next + 1) % slots;
         count = Math.min(count + 1, slots);
       },
-      median(now) {
+      value(now) {
         prune(now);
         if (count === 0) return Infinity;
         // The newest few agreeing with each other far from the rest is a real change (the output
@@ -282,9 +287,9 @@ window.tarnwickAudio = (function () {
             high = Math.max(high, values[(next - i + slots) % slots]);
           }
           const middle = (low + high) / 2;
-          if (high - low < 0.005 && Math.abs(middle - medianOf(count)) > 0.015) count = settle;
+          if (high - low < 0.005 && Math.abs(middle - shareOf(count)) > 0.015) count = settle;
         }
-        return medianOf(count);
+        return shareOf(count);
       },
       drift(now) {
         prune(now);

@@ -65,7 +65,7 @@ window.tarnwickCheck = (function () {
     const samples = [];
     const end = performance.now() + milliseconds;
     while (performance.now() < end) {
-      samples.push({ position: Module._web_music_position(), output: outputFrame() });
+      samples.push({ position: Module._web_music_position(), output: outputFrame(), takenUp: Module.tarnwickAudio.takenUpFrame() });
       await new Promise((resolve) => setTimeout(resolve, 23));
     }
     return samples;
@@ -128,6 +128,8 @@ window.tarnwickCheck = (function () {
       // drawn now is shown (60 Hz: the page does not know its display's rate).
       const truth = Math.floor(sample.output - offset) + Math.floor((44100 * 9) / (4 * 60));
       if (truth < 44100 || truth >= record.streamFrames - 44100) continue;
+      // Taken up again (after a stall) and not heard yet: silence, where the stream stands.
+      if (sample.output - offset < sample.takenUp) continue;
       judged += 1;
       const at = Math.floor(truth / 128);
       let best = Infinity;

@@ -52,12 +52,14 @@ window.tarnwickAudio = (function () {
   let timer = 0;
   let firstFrame = 0;      // the context's frame at which stream frame 0 plays
   let framesQueued = 0;    // stream frames rendered and scheduled
+  let takenUpAt = 0;       // the stream frame it was started or moved at
   let everStarted = false;
   let startedAt = 0;       // performance.now() of the first start
   let lost = false;        // the context stopped running, or did not start in time
   let clockSeen = -1;      // the context's time when last seen to change, and when (ms)
   let clockSeenAt = 0;
   let clockStep = 50;      // ms the context's time moved at its last step: a device callback's
+  const staleClock = 100;  // ms without a step: a clock not kept up to date, in a running context
   const startGrace = 2000; // ms a fresh context may take to start running
   let latency = null;      // the output latency as last read on a step of the clock (s)
   const latencySettle = 1.0;   // seconds of the context's clock before the first reading
@@ -107,6 +109,7 @@ window.tarnwickAudio = (function () {
     context: () => context,
     output: () => output,
     startFrame: () => firstFrame,
+    takenUpFrame: () => takenUpAt,
     framesQueued: () => framesQueued,
 
     // 0: ready; 1: no Web Audio; 2: not running (a fresh context may start later).
@@ -128,6 +131,7 @@ window.tarnwickAudio = (function () {
       beforeLeft = 0;
       beforeRight = 0;
       framesQueued = first;
+      takenUpAt = first;
       firstFrame = frameOnClock(context.currentTime + 0.05) - framesQueued;
       running = true;
       if (!everStarted) startedAt = performance.now();
@@ -162,7 +166,12 @@ window.tarnwickAudio = (function () {
       const now = context.currentTime;
       const lead = document.hidden ? hiddenLead : visibleLead;
       if ((firstFrame + framesQueued) / rate < now + 0.01) {
+        // Firefox's clock is the main thread's copy: after a long task it stands where it was
+        // until the audio thread's news is read, and a stream moved by it would start in the
+        // past, late. It is moved on a clock seen moving.
+        if (seeClock(performance.now(), now) > staleClock) return;
         firstFrame = frameOnClock(now + 0.02) - framesQueued;
+        takenUpAt = framesQueued;
       }
       while ((firstFrame + framesQueued) / rate < now + lead) queueChunk();
     },
@@ -202,11 +211,7 @@ window.tarnwickAudio = (function () {
     outputTime() {
       const now = performance.now();
       const clock = context.currentTime;
-      if (clock !== clockSeen) {
-        if (clock > clockSeen && clockSeen >= 0) clockStep = Math.min(50, (clock - clockSeen) * 1000);
-        clockSeen = clock;
-        clockSeenAt = now;
-      }
+      seeClock(now, clock);
       if (latency === null) latency = context.outputLatency || 0;
       // The render head carried on from when a poll saw it step, at most to its next step; it
       // steps a device callback at a time, seen a poll late.
@@ -218,12 +223,24 @@ window.tarnwickAudio = (function () {
       return Math.min(byStamp, head - latency - unreported);
     },
 
-    // The frame of the stream heard now.
+    // The frame of the stream heard now. Where the stream has run dry, or has been taken up again
+    // and is not yet heard, the frame where it stands: none beyond it was heard.
     heardFrame() {
       if (!context || !running) return 0;
-      return audio.outputTime() * rate - firstFrame - lag;
+      const frame = audio.outputTime() * rate - firstFrame - lag;
+      return Math.min(Math.max(frame, takenUpAt), framesQueued);
     },
   };
+
+  // Notes when the context's clock was last seen to move; the ms since.
+  function seeClock(now, clock) {
+    if (clock !== clockSeen) {
+      if (clock > clockSeen && clockSeen >= 0) clockStep = Math.min(50, (clock - clockSeen) * 1000);
+      clockSeen = clock;
+      clockSeenAt = now;
+    }
+    return now - clockSeenAt;
+  }
 
   // The output timestamp carried on to now, from the median offset of the last second's stamps;
   // Infinity where there is none to trust.

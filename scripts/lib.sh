@@ -142,6 +142,7 @@ start_part() {
 # Sets x_display (":N") and x_pid; a second call in the same RUN makes another.
 start_x_server() {
   local size=${1:-1024x768} run name
+  command -v Xvfb > /dev/null || fail "Xvfb is not installed (scripts/install-deps)"
   use_run_folder "${2:-}"
   run=$part_dir
   name=xvfb-$size-$$-$((++harness_x_servers))

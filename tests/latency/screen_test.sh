@@ -16,7 +16,6 @@ harness_name=latency
 for program in "$programs/fifo_reader" "$programs/screen_watch" "$programs/module_row" "$build/bin/tarnwick"; do
   [ -x "$program" ] || fail "$program is missing (cmake --build $build)"
 done
-command -v Xvfb > /dev/null || fail "Xvfb is not installed (scripts/install-deps)"
 command -v pulseaudio > /dev/null || fail "pulseaudio is not installed (scripts/install-deps)"
 rm -rf "$run"
 mkdir -p "$run/show"

@@ -38,7 +38,6 @@ use_debian_node() {
   export NODE_OPTIONS=--no-experimental-fetch
 }
 
-
 # --- The harness: how every script says what failed, waits, and starts the real parts it tests
 # against (X server, sound server, session bus, web server), each private to it and stopped by
 # the process id it started, on the way out whatever the way.
@@ -191,8 +190,8 @@ start_pulseaudio() {
   local loads=(--load="module-native-protocol-unix auth-anonymous=1 socket=$run/xdg/pulse/native")
   local module
   for module in "$@"; do loads+=(--load="$module"); done
-  start_part "$run" pulseaudio env -u PULSE_COOKIE -u PIPEWIRE_REMOTE "${private_env[@]}" pulseaudio -n --daemonize=no \
-    --exit-idle-time=-1 --use-pid-file=no --realtime=yes --log-target=stderr "${loads[@]}"
+  start_part "$run" pulseaudio env -u PULSE_COOKIE -u PIPEWIRE_REMOTE "${private_env[@]}" \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --realtime=yes --log-target=stderr "${loads[@]}"
   pulse_pid=$started_pid
   await_sound_server "$pulse_pid" "$pulse_address" "$run/pulseaudio.log"
 }

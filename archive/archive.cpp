@@ -1,3 +1,4 @@
+// The archive's reader: its directory, its stored or LZW-compressed entries, loose files beside it.
 #include "archive/archive.h"
 
 #include <sys/stat.h>

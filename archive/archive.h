@@ -1,9 +1,9 @@
-#pragma once
 // The show's data archive: named files, stored or LZW-compressed, with loose files as fallback.
 //
 // Layout, little-endian: a 32-bit signed entry count, then one 26-byte record per entry (name
 // 13 bytes zero-padded, data offset, stored size, unpacked size, method byte; 1 = LZW), then
 // the entries' data at their offsets.
+#pragma once
 #include <cstdint>
 
 struct ArchiveEntry {

@@ -1,3 +1,4 @@
+// The LZW decoder of the archive's compressed entries, its codes widening as the table fills.
 #include "archive/lzw.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
-#pragma once
 // Variable-width LZW decoder of the archive's compressed entries.
 //
 // Codes are read least-significant bit first, starting 9 bits wide; 0..255 are bytes, 256
 // clears the dictionary, 257 ends the stream, 258 is the first assigned code. The width grows
 // one code early: as soon as lzw_next reaches 2^width - 1.
+#pragma once
 #include <cstddef>
 #include <cstdint>
 

@@ -1,3 +1,4 @@
+// The LZW encoder that lzw_decode undoes: the packer's compressor.
 #include "archive/lzw_encoder.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-#pragma once
 // The encoder that matches lzw_decode: the packer's compressor, also used by tests and
 // benchmarks. Nothing in the show links it.
+#pragma once
 #include <cstddef>
 #include <cstdint>
 #include <vector>

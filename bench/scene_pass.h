@@ -1,6 +1,6 @@
-#pragma once
 // The timed loops the scene benchmarks share: a pass as the main loop runs it (the draw, then the
 // update with one tick), and the depth sort over keys that change from pass to pass.
+#pragma once
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

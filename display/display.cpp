@@ -1,3 +1,4 @@
+// The display's calls on the platform: the palettized mode, palette uploads, presents.
 #include "display/display.h"
 
 #include <cstddef>

@@ -1,5 +1,5 @@
-#pragma once
 // The display: takes the screen in a palettized mode, uploads palettes and presents frames.
+#pragma once
 #include <cstdint>
 
 #include "platform/video.h"

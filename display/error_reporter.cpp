@@ -1,3 +1,4 @@
+// A display failure into its documented text, shown in the modal popup.
 #include "display/error_reporter.h"
 
 #include <cstdio>

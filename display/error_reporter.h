@@ -1,5 +1,5 @@
-#pragma once
 // Turns display failures into a modal popup with the failure's documented text.
+#pragma once
 #include <cstdint>
 
 class DisplayErrorReporter {

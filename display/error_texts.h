@@ -1,5 +1,5 @@
-#pragma once
 // The documented text of every DirectDraw result code the display can name.
+#pragma once
 #include <cstdint>
 
 struct DisplayErrorText {

@@ -1,3 +1,4 @@
+// The archive's five data files, loaded at start-up in the packer's order.
 #include "host/data_files.h"
 
 #include <cstdio>

@@ -1,5 +1,5 @@
-#pragma once
 // The five data files of "tarnwick.dat", loaded at start-up and kept for the whole run.
+#pragma once
 #include <cstdint>
 
 struct DataFile {

@@ -1,3 +1,4 @@
+// Palette fades: the blend of two palettes, one of 63 levels uploaded a pass.
 #include "host/fader.h"
 
 #include "display/display.h"

@@ -1,5 +1,5 @@
-#pragma once
 // Palette fades: two palettes blended in 63 levels, one level uploaded per pass.
+#pragma once
 #include <cstdint>
 
 extern const uint8_t* current_palette;  // where the next fade starts

@@ -1,3 +1,4 @@
+// The frame clock: a pass's length in 1/70 s ticks from the platform counter.
 #include "host/frame_clock.h"
 
 #include <cmath>

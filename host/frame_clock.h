@@ -1,5 +1,5 @@
-#pragma once
 // The frame clock: how many 1/70 s ticks each pass took, measured with the platform counter.
+#pragma once
 #include <cstdint>
 
 extern int64_t counter_per_tick;

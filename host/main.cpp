@@ -1,3 +1,4 @@
+// The program's entry point: start-up, then the show.
 #include "host/startup.h"
 #include "platform/installed_data.h"
 

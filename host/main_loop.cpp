@@ -1,3 +1,4 @@
+// The main loop: a pass of the scene, the side bars and the captions, until the end screen or quit.
 #include "host/main_loop.h"
 
 #include "archive/archive.h"

@@ -1,3 +1,4 @@
+// The main loop, which start-up hands the show to.
 #pragma once
 #include <cstdint>
 

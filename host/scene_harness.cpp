@@ -1,3 +1,4 @@
+// One scene run on its own, for frame tests, previews and benchmarks.
 #include "host/scene_harness.h"
 
 #include "host/data_files.h"

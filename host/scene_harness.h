@@ -1,6 +1,6 @@
-#pragma once
 // Runs one scene on its own, without the script, the side bars, the captions or the fader:
 // for regression frames, previews and benchmarks.
+#pragma once
 #include <cstdint>
 
 // Loads the show data and runs every init, once per process. False when data is missing.

@@ -1,3 +1,4 @@
+// The show's scenes as a table: name, init, draw and update of each.
 #include "host/scene_list.h"
 
 #include "scenes/ball/ball.h"

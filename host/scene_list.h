@@ -1,6 +1,6 @@
-#pragma once
 // The show's scenes as plain data: start-up's inits, the scene harness and the tools read them
 // from here.
+#pragma once
 #include <cstdint>
 
 #include "scenes/common/effect.h"

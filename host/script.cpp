@@ -1,3 +1,4 @@
+// The script's tables and their stepping: which scene from which module position, and its events.
 #include "host/script.h"
 
 #include <cstdio>

@@ -1,5 +1,5 @@
-#pragma once
 // The show's script: which scene runs from which module position, and one-shot events.
+#pragma once
 #include <cstddef>
 #include <cstdint>
 

@@ -1,3 +1,4 @@
+// The check that the loaded module plays every position the script waits for.
 #include "host/script_check.h"
 
 #include <cstdint>

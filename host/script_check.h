@@ -1,6 +1,6 @@
-#pragma once
 // Whether the loaded module plays every position the script waits for. The script only moves on
 // exact (order, row) matches, so a module without one of them leaves the show stuck short of it.
+#pragma once
 #include <cstddef>
 
 #include "platform/music.h"

@@ -1,3 +1,4 @@
+// The host's one global state: script position, window state, the frame and the data.
 #include "host/show_state.h"
 
 uint32_t scene_index = 0;

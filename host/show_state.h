@@ -1,5 +1,5 @@
-#pragma once
 // The host's single global state: script position, window state, the frame and the data.
+#pragma once
 #include <cstdint>
 
 #include "platform/music.h"

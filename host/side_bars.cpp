@@ -1,3 +1,4 @@
+// The side bars: the bar picture down the left edge and mirrored down the right.
 #include "host/show_state.h"
 #include "host/splash.h"
 

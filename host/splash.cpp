@@ -1,3 +1,4 @@
+// The splash before the music, drawn by the host itself.
 #include "host/splash.h"
 #include "display/display.h"
 #include "host/fader.h"

@@ -1,5 +1,5 @@
-#pragma once
 // What the host draws itself: the splash before the music and the side bars of every pass.
+#pragma once
 #include <cstdint>
 
 // Two empty frames, the splash faded in, held, faded out; ends on a black palette. False as

@@ -1,3 +1,4 @@
+// Start-up in its fixed order: sound device, clock, window, display, data, splash, module, main loop.
 #include "host/startup.h"
 
 #include <cstdio>

@@ -1,5 +1,5 @@
-#pragma once
 // Start-up: everything in its fixed order, then the main loop.
+#pragma once
 #include <cstdint>
 
 // The program: returns its exit code (0 at the end of the show or on Escape, 1 when start-up

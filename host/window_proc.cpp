@@ -1,3 +1,4 @@
+// The main window: its creation and its procedure, which follows activation and Escape.
 #include "host/window_proc.h"
 
 #include "host/show_state.h"

@@ -1,3 +1,4 @@
+// The show's icon drawn at a desktop theme's sizes, as RGBA bytes.
 #include "packaging/icon_pixels.h"
 
 #include <cstddef>

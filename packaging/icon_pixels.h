@@ -1,5 +1,5 @@
-#pragma once
 // The show's icon as the RGBA bytes of a PNG, at the sizes a desktop's icon theme asks for.
+#pragma once
 #include <cstdint>
 #include <vector>
 

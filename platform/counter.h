@@ -1,5 +1,5 @@
-#pragma once
 // High-resolution counter of the platform.
+#pragma once
 #include <cstdint>
 
 // Counts per second; 0 when the platform has no usable counter.

@@ -1,9 +1,9 @@
-#pragma once
 // Closing a device and opening the backend's list again, for the module player. A sound server
 // that stops answering would hold an open (or a close) for as long as it lives, so where the
 // platform has threads the work runs on one of its own (device_opener_thread.cpp) and the main
 // thread only looks at how far it got; where opening never blocks it is done at once
 // (device_opener_inline.cpp).
+#pragma once
 #include <cstddef>
 #include <cstdint>
 

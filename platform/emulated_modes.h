@@ -1,6 +1,6 @@
-#pragma once
 // The palettized modes a backend offers by converting its 8-bit back buffer through the palette,
 // the same wherever no real 8-bit mode exists.
+#pragma once
 #include <cstddef>
 #include <cstdio>
 

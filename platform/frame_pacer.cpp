@@ -1,3 +1,4 @@
+// The flip's pacing where the display does not wait for the vertical blank.
 #include "platform/frame_pacer.h"
 
 #include <thread>

@@ -1,10 +1,10 @@
-#pragma once
 // Where a flip does not wait for the vertical blank (a software renderer, a virtual X server,
 // DirectDraw under Wine), the flip sleeps out the rest of the display period instead of
 // spinning, and then shows the frame: like a flip that waits, it shows what was drawn one display
 // period after the previous flip, which is what the music's position is reported for. Where the
 // flip does wait, the sleep ends before the blank it waits for. Shared by every backend with a
 // real screen.
+#pragma once
 #include <chrono>
 
 struct FramePacer {

@@ -1,9 +1,9 @@
-#pragma once
 // Where a program finds the show data. The show reads "tarnwick.dat" and "tarnwick.it" from the
 // current folder, and that stays first; an installed program started anywhere else (from a
 // desktop menu, say) reads the data folder installed with it instead. A program's entry calls
 // enter_installed_data_folder() before start-up; the core never sees any of this, and a platform
 // that always starts beside its data needs none of it.
+#pragma once
 #include <string>
 
 // The data folder of a program at exe_path: its folder joined with `relative` (the installed

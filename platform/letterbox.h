@@ -1,6 +1,6 @@
-#pragma once
 // Where the picture of a palettized mode lies on a desktop window: the largest 4:3 box (the
 // shape of a 320x200 mode on a CRT), centred, black around it.
+#pragma once
 struct PictureBox {
   int x, y, w, h;
 };

@@ -1,5 +1,5 @@
-#pragma once
 // The window's message queue as every platform keeps it: a fixed ring, then the quit message.
+#pragma once
 #include "platform/window.h"
 
 struct MessageQueue {

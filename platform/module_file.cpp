@@ -1,3 +1,4 @@
+// The tracker module loaded into libopenmpt, the same on every platform.
 #include "platform/module_file.h"
 
 #include <libopenmpt/libopenmpt.h>

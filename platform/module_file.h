@@ -1,5 +1,5 @@
-#pragma once
 // Loading the tracker module for libopenmpt, the same on every platform.
+#pragma once
 #include <cstddef>
 #include <cstdint>
 

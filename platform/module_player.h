@@ -1,5 +1,5 @@
-#pragma once
 // What the module player offers beyond platform/music.h: for tests, and for the video backends.
+#pragma once
 #include <cstdint>
 
 // Makes music_position report this position instead of the module's (for script tests).

@@ -1,3 +1,4 @@
+// The module rendered into a stream of sound with its positions stamped along it.
 #include "platform/module_stream.h"
 
 #include <libopenmpt/libopenmpt.h>

@@ -1,8 +1,8 @@
-#pragma once
 // The module as a stream of sound with its positions stamped along it, the same on every platform
 // that plays through a real device. The thread that renders stamps (frame, order, row) before each
 // short slice; the main thread asks for the stamp of the frame being heard now, which only the
 // platform knows (device queue, output clock), and gets the position packed for the script.
+#pragma once
 #include <cstdint>
 
 struct openmpt_module;

@@ -1,5 +1,5 @@
-#pragma once
 // Music device: plays one tracker module on its own schedule and reports where it is.
+#pragma once
 #include <cstdint>
 
 using MusicHandle = uint32_t;

@@ -1,9 +1,9 @@
-#pragma once
 // An audio output behind the module player (platform/module_player.cpp). The player owns the
 // module, the stamp ring and the silent clock; a device only moves sound to the listener and says
 // which stream frame is being heard. A backend lists its devices best first (music_devices); the
 // player opens the first that answers, and when one is lost it plays on silently and tries the
 // list again every 2 seconds.
+#pragma once
 #include <cstddef>
 #include <cstdint>
 

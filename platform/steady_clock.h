@@ -1,6 +1,6 @@
-#pragma once
 // The monotonic clock in nanoseconds, from an arbitrary start: what the devices time their
 // callbacks and answers by, and the Linux program's counter.
+#pragma once
 #include <chrono>
 #include <cstdint>
 

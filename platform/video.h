@@ -1,6 +1,6 @@
-#pragma once
 // Video surface: an emulated palettized full-screen mode with a flipping back buffer.
 // Failures are reported as DirectDraw result codes so that the display can name them.
+#pragma once
 #include <cstdint>
 
 using VideoResult = int32_t;  // 0 is success

@@ -1,6 +1,6 @@
-#pragma once
 // The frame the core draws into, in system memory, for every backend whose screen is not itself
 // a lockable 8-bit surface: the flip turns it into whatever the screen takes.
+#pragma once
 #include <cstdint>
 
 #include "platform/emulated_modes.h"

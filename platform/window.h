@@ -1,5 +1,5 @@
-#pragma once
 // The program's one window: it owns the screen, delivers keys and activation, shows popups.
+#pragma once
 #include <cstdint>
 
 enum class MessageKind : uint8_t {

@@ -1,8 +1,8 @@
-#pragma once
 // A 32-bit count that wraps (a waveOut position: 27 hours in samples, 6.8 hours in bytes),
 // carried on in 64 bits from readings taken far more often than it wraps. A reading behind the
 // one before (a driver's glitch, not a wrap: that would be more than half the range ahead) is
 // held at the count reached, so the count never goes back.
+#pragma once
 #include <cstdint>
 
 struct WrappingCount {

@@ -1,5 +1,5 @@
-#pragma once
 // The program's resources: window identity, the icon and the error popup's definition.
+#pragma once
 #include <cstdint>
 
 // Class, title, dialog name and the archive's messages keep the spelling the show is known by outside.

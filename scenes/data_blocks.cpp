@@ -1,3 +1,4 @@
+// Every built-in data block, by the file name --dump-data gives it.
 #include "scenes/data_blocks.h"
 
 #include "scenes/ball/ball.h"

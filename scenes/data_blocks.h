@@ -1,5 +1,5 @@
-#pragma once
 // Every built-in data block of the show, by the file name it is dumped under.
+#pragma once
 #include <cstddef>
 
 struct DataBlock {

@@ -1,5 +1,5 @@
-#pragma once
 // Runs tarnwick-render (built next to the tests' working directory) and reads what it wrote.
+#pragma once
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

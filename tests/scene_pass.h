@@ -1,5 +1,5 @@
-#pragma once
 // A scene run in-process as the main loop runs it, for the scenes' tests.
+#pragma once
 #include <gtest/gtest.h>
 
 #include <cstdint>

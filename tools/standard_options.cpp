@@ -1,3 +1,4 @@
+// --help and --version, answered alike by every tool.
 #include "tools/standard_options.h"
 
 #include <cstdio>

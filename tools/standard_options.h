@@ -1,5 +1,5 @@
-#pragma once
 // --help and --version, answered alike by every tool.
+#pragma once
 #include <string_view>
 
 inline bool is_standard_option(std::string_view argument) { return argument == "--help" || argument == "--version"; }

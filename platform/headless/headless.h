@@ -1,6 +1,6 @@
-#pragma once
 // Controls of the headless platform: a virtual clock advanced by presents, music rendered in
 // lock-step with it, scripted window messages, captured frames and recorded popups.
+#pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,3 +1,4 @@
+// The headless platform's counter: a virtual clock that each present moves one period on.
 #include "platform/counter.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"

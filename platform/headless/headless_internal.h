@@ -1,5 +1,5 @@
-#pragma once
 // Shared between the headless platform's files only.
+#pragma once
 #include <cstdint>
 
 // One display period of the configured rate, spread so that periods add up exactly.

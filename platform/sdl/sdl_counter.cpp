@@ -1,3 +1,4 @@
+// The SDL platform's counter: the monotonic clock in nanoseconds.
 #include "platform/counter.h"
 #include "platform/steady_clock.h"
 

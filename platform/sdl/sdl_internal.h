@@ -1,5 +1,5 @@
-#pragma once
 // Shared between the SDL platform's files only.
+#pragma once
 #include <SDL.h>
 
 SDL_Window* sdl_main_window();

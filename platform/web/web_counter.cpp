@@ -1,3 +1,4 @@
+// The web page's counter: the browser's clock in microseconds.
 #include <emscripten.h>
 
 #include "platform/counter.h"

@@ -1,6 +1,6 @@
-#pragma once
 // The page's side of the web platform, in site/page.js and site/audio.js: the C++ files of
 // platform/web call it through these functions and nothing else.
+#pragma once
 #include <cstdint>
 
 // Window: messages the page has queued (keys, activation), the cursor, the modal popup.

@@ -1,5 +1,5 @@
-#pragma once
 // What the canvas shows: the frame and palette of the latest flip, for the page's tests.
+#pragma once
 #include <cstdint>
 
 #include "platform/video.h"

@@ -1,6 +1,6 @@
-#pragma once
 // What the Win32 video functions go through once a mode is chosen: the DirectDraw exclusive
 // surfaces (win32_video.cpp) or GDI on the desktop for an emulated mode (gdi_present.cpp).
+#pragma once
 #include <windows.h>
 
 #include <cstdint>

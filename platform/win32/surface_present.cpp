@@ -1,3 +1,4 @@
+// A frame presented on a flipping surface the system may take away.
 #include "platform/win32/surface_present.h"
 
 #include <cstddef>

@@ -1,9 +1,9 @@
-#pragma once
 // Presenting a frame on a flipping surface that the system may take away (another program
 // took the exclusive display, Alt+Tab): the frame is copied into the locked back buffer with
 // the surface's pitch and flipped; a lost surface is restored, its palette uploaded again and
 // the frame presented once more. Only a failure that persists after the restore is reported.
 // Plain functions over a table of calls, so that a fake can stand in for DirectDraw.
+#pragma once
 #include <cstdint>
 
 #include "platform/video.h"

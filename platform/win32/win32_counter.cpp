@@ -1,3 +1,4 @@
+// The Windows counter: QueryPerformanceCounter.
 #include <windows.h>
 
 #include "platform/counter.h"

@@ -1,5 +1,5 @@
-#pragma once
 // Shared between the Win32 platform's files only.
+#pragma once
 #include <windows.h>
 
 HWND win32_main_window();

@@ -4,19 +4,8 @@
 include_directories(${CMAKE_SOURCE_DIR})
 enable_language(RC)
 
-set(TARNWICK_OPENMPT_PREFIX "" CACHE PATH "libopenmpt built for Windows (scripts/build-libopenmpt windows)")
+tarnwick_import_openmpt(windows)
 set(TARNWICK_NATIVE_BIN "${CMAKE_SOURCE_DIR}/build/bin" CACHE PATH "native build's bin folder, source of the show data")
-if(NOT EXISTS "${TARNWICK_OPENMPT_PREFIX}/lib/libopenmpt.a")
-  message(FATAL_ERROR "No libopenmpt for Windows in '${TARNWICK_OPENMPT_PREFIX}': "
-    "pass -DTARNWICK_OPENMPT_PREFIX=$(scripts/build-libopenmpt windows)")
-endif()
-
-# The same imported name as the native build's, so that the core's build files serve both.
-add_library(PkgConfig::OPENMPT STATIC IMPORTED)
-set_target_properties(PkgConfig::OPENMPT PROPERTIES
-  IMPORTED_LOCATION "${TARNWICK_OPENMPT_PREFIX}/lib/libopenmpt.a"
-  INTERFACE_INCLUDE_DIRECTORIES "${TARNWICK_OPENMPT_PREFIX}/include")
-
 # Self-contained programs: the compiler's runtime and the threads library inside the exe.
 add_link_options(-static -static-libgcc -static-libstdc++)
 

@@ -1,5 +1,5 @@
-#pragma once
 // Scene 4: a flat-shaded, depth-sorted spiked ball tumbling over grain, face flashes on beats.
+#pragma once
 #include <cstdint>
 
 void ball_init();

@@ -1,6 +1,6 @@
-#pragma once
 // The steps of the ball's pass as plain routines over arrays, so that the scene, its tests and
 // its benchmarks share them.
+#pragma once
 #include <cstdint>
 
 #include "scenes/ball/ball.h"

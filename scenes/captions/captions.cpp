@@ -1,3 +1,4 @@
+// The caption overlay: credits, title and chapter words over every scene.
 #include "scenes/captions/captions.h"
 
 #include "scenes/common/effect.h"

@@ -1,5 +1,5 @@
-#pragma once
 // Caption overlay: credits, title and chapter words drawn over every scene.
+#pragma once
 #include <cstdint>
 
 void caption_init();

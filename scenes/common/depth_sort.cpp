@@ -1,3 +1,4 @@
+// The meshes' painter's order: a stable sort of depth keys, largest first.
 #include "scenes/common/depth_sort.h"
 
 #include <utility>

@@ -1,6 +1,6 @@
-#pragma once
 // The painter's order of the meshes: depth keys (the depth sum in the high 16 bits, the face in
 // the low 16) sorted stably, largest depth first.
+#pragma once
 #include <cstdint>
 
 // Two counting passes of one byte each, through spare; the result ends in keys.

@@ -1,3 +1,4 @@
+// The globals the host and every effect share.
 #include "scenes/common/effect.h"
 
 uint8_t* fx_frame = nullptr;

@@ -1,5 +1,5 @@
-#pragma once
 // The contract between the host and every effect: routine shapes and the shared globals.
+#pragma once
 #include <cstdint>
 
 constexpr int32_t screen_width = 320;

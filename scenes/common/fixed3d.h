@@ -1,6 +1,6 @@
-#pragma once
 // The scenes' integer geometry: points, rotations through the sine table (512 = 1.0, every
 // product shifted back by 9 on its own before it is added) and the perspective onto the screen.
+#pragma once
 #include <cstdint>
 
 #include "scenes/common/fx.h"

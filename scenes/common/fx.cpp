@@ -1,3 +1,4 @@
+// The tables and whole-frame passes several effects share.
 #include "scenes/common/fx.h"
 
 #include <array>

@@ -1,5 +1,5 @@
-#pragma once
 // Tables and whole-frame passes that several effects share.
+#pragma once
 #include <cstddef>
 #include <cstdint>
 

@@ -1,5 +1,5 @@
-#pragma once
 // The triangle fillers' horizontal span cut to the screen.
+#pragma once
 #include <cstdint>
 
 #include "scenes/common/effect.h"

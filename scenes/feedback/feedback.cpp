@@ -1,3 +1,4 @@
+// Scene 3: the last picture redrawn as a turning, drifting, slightly enlarged quad.
 #include "scenes/feedback/feedback.h"
 
 #include <array>

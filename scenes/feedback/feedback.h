@@ -1,5 +1,5 @@
-#pragma once
 // Scene 3: the previous picture redrawn as a turning, drifting, slightly enlarged quad.
+#pragma once
 #include <cstdint>
 
 #include "scenes/common/fixed3d.h"

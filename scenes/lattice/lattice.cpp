@@ -1,3 +1,4 @@
+// Scene 1: the flight through the depth-shaded line lattice, with the face's flashes on beats.
 #include "scenes/lattice/lattice.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
-#pragma once
 // Scene 1: flight through a depth-shaded 8x8x8 line lattice over grain, face flashes on beats.
+#pragma once
 #include <cstdint>
 
 #include "scenes/common/fixed3d.h"

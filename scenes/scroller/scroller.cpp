@@ -1,3 +1,4 @@
+// The scroller: the tall picture rising in sixteenth rows, blended over the sphere.
 #include "scenes/scroller/scroller.h"
 
 #ifdef __SSE2__

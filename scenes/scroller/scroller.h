@@ -1,5 +1,5 @@
-#pragma once
 // Scroller: a tall picture rising in sixteenth-row steps, blended over the turning sphere.
+#pragma once
 #include <cstdint>
 
 constexpr int32_t scroll_rows_read = 1728;  // the scene reads rows 0..1727

@@ -1,3 +1,4 @@
+// The sphere's filler: affine-textured, Gouraud-lit triangles through the shade table.
 #include "scenes/sphere/shaded_triangle.h"
 
 #include <utility>

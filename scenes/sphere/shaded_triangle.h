@@ -1,5 +1,5 @@
-#pragma once
 // Affine texture-mapped, Gouraud-lit triangle through a 64-level shade table.
+#pragma once
 #include <cstdint>
 
 struct ShadedVertex {

@@ -1,3 +1,4 @@
+// Scene 5: the pulsating, textured, Gouraud-shaded sphere over the face picture.
 #include "scenes/sphere/sphere.h"
 
 #include <cstring>

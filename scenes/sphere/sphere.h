@@ -1,5 +1,5 @@
-#pragma once
 // Scene 5: a pulsating, texture-mapped, Gouraud-shaded sphere over the face picture.
+#pragma once
 #include <cstdint>
 
 void sphere_init();

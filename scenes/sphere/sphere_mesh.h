@@ -1,5 +1,5 @@
-#pragma once
 // The sphere's working arrays and the steps of its pipeline, from start-up tables to one pass.
+#pragma once
 #include <cstdint>
 
 #include "scenes/common/fixed3d.h"

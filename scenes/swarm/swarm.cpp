@@ -1,3 +1,4 @@
+// Scene 0: the glowing blobs flying between a random cloud and the logo word.
 #include "scenes/swarm/swarm.h"
 
 #include <algorithm>

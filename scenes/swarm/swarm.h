@@ -1,5 +1,5 @@
-#pragma once
 // Scene 0: glowing blobs flying between a random cloud and the logo word.
+#pragma once
 #include <cstdint>
 
 #include "scenes/common/fixed3d.h"

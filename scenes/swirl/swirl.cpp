@@ -1,3 +1,4 @@
+// Scene 2: the texture wrapped round the centre through polar tables, bent by a twist.
 #include "scenes/swirl/swirl.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
-#pragma once
 // Scene 2: a texture wrapped around the centre through polar tables, bent by a travelling twist.
+#pragma once
 #include <cstdint>
 
 void swirl_init();

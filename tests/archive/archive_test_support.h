@@ -1,5 +1,5 @@
-#pragma once
 // Scratch folders, files and captured standard output for the archive and packer tests.
+#pragma once
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The ball's mesh as stored: counts, coordinate range, closed edges, volume, normals.
 #include <gtest/gtest.h>
 
 #include <array>

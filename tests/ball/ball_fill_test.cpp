@@ -1,3 +1,4 @@
+// The ball's flat filler at its edges: which rows and pixels a face paints.
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -1,3 +1,4 @@
+// The ball's face normals: direction, rounding, zero area, the largest faces.
 #include <gtest/gtest.h>
 
 #include <algorithm>

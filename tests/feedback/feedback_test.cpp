@@ -1,3 +1,4 @@
+// The feedback scene's motion: corners, turn, swing and shifts tick by tick.
 #include <gtest/gtest.h>
 
 #include <cstdint>

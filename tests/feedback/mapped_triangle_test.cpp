@@ -1,3 +1,4 @@
+// The feedback scene's texture-mapped triangle: degenerate ones, one-to-one texels, edges.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -7,7 +7,8 @@
 #   tests/install/bare_debian_test.sh BUILD_DIR     (after: cd BUILD_DIR && cpack -G DEB)
 set -u
 build=$(cd "${1:?usage: bare_debian_test.sh BUILD_DIR}" && pwd)
-fail() { echo "bare Debian test: FAILED: $*" >&2; exit 1; }
+harness_name="bare Debian test"
+. "$(dirname "$0")/../../scripts/lib.sh"
 [ "$(id -u)" -eq 0 ] || fail "needs root (debootstrap, chroot, mount)"
 command -v debootstrap > /dev/null || fail "needs debootstrap (apt-get install debootstrap)"
 deb=$(ls "$build"/tarnwick_*.deb 2> /dev/null | head -n 1)
@@ -23,7 +24,7 @@ if [ ! -x "$cache/bin/sh" ]; then
 fi
 root=$(mktemp -d /tmp/tarnwick-bare-XXXXXX)
 cleanup() { umount "$root/proc" 2> /dev/null; rm -rf --one-file-system "$root"; }
-trap cleanup EXIT
+at_exit cleanup
 cp -a "$cache/." "$root/"
 cp /etc/resolv.conf "$root/etc/"
 cp "$deb" "$root/tmp/"
@@ -47,4 +48,4 @@ as_user sh -c 'cd /tmp/empty && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy time
   > "$root/tmp/show.out" 2> "$root/tmp/show.err"
 grep -q "Filesystem 3.10" "$root/tmp/show.out" && ! grep -q "Can't" "$root/tmp/show.err" ||
   { cat "$root/tmp/show.out" "$root/tmp/show.err"; fail "tarnwick did not start on its installed data"; }
-echo "bare Debian test: passed; apt-get: $(grep -E 'newly installed|Need to get|After this' "$root/tmp/apt.log" | tr '\n' ' ')"
+say "passed; apt-get: $(grep -E 'newly installed|Need to get|After this' "$root/tmp/apt.log" | tr '\n' ' ')"

@@ -15,12 +15,13 @@
 set -u
 build=$(cd "${1:?usage: install_test.sh BUILD_DIR}" && pwd)
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-fail() { echo "install test: FAILED: $*" >&2; exit 1; }
+harness_name="install test"
+. "$source_dir/scripts/lib.sh"
 for tool in desktop-file-validate dpkg-deb dpkg-shlibdeps file cpack lintian appstreamcli man; do
   command -v "$tool" > /dev/null || fail "$tool is missing (scripts/install-deps installs it)"
 done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+use_run_folder
+work=$part_dir
 prefix="$work/pre fix"  # a space on the way must not matter
 mkdir -p "$work/empty" "$work/own"
 
@@ -155,4 +156,4 @@ lintian_as=()
 [ "$(id -u)" -eq 0 ] && lintian_as=(--allow-root)
 lintian "${lintian_as[@]}" --fail-on error,warning "$deb" > "$work/lintian.log" 2>&1 ||
   { cat "$work/lintian.log"; fail "lintian finds errors or warnings in $(basename "$deb")"; }
-echo "install test: passed; $(basename "$deb"), $(stat -c %s "$deb") bytes, Depends: $depends"
+say "passed; $(basename "$deb"), $(stat -c %s "$deb") bytes, Depends: $depends"

@@ -23,122 +23,67 @@
 # log to look at, and exit 1.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+harness_name=latency_servers
+. "$here/../../scripts/lib.sh"
 usage() { echo "usage: latency_servers.sh pulse RUN BYTES READER | restart RUN | pipewire RUN | stop RUN" >&2; exit 2; }
 [ $# -ge 2 ] || usage
 kind=$1
-run=$(mkdir -p "$2" && cd "$2" && pwd)
-fail() { echo "latency_servers: $*" >&2; "$0" stop "$run" >/dev/null 2>&1 || true; exit 1; }
+use_run_folder "$2"
+run=$part_dir
 
-private_folders() {
-  mkdir -p "$run/xdg" "$run/config" "$run/state"
-  chmod 700 "$run/xdg"
-  export XDG_RUNTIME_DIR=$run/xdg XDG_CONFIG_HOME=$run/config XDG_STATE_HOME=$run/state
-  export PULSE_RUNTIME_PATH=$run/xdg/pulse PULSE_STATE_PATH=$run/state/pulse
-  export PULSE_SERVER=unix:$run/xdg/pulse/native
-  unset PIPEWIRE_REMOTE PULSE_COOKIE
+fifo_pulseaudio() {
+  start_pulseaudio "$run" "module-pipe-sink file=$run/sink.fifo sink_name=fifo format=s16le rate=44100 channels=2"
 }
-
-# Starts a program in the background with its own log; its pid goes to RUN/NAME.pid.
-start() {
-  local name=$1
-  shift
-  "$@" > "$run/$name.log" 2>&1 &
-  echo $! > "$run/$name.pid"
-}
-
-# Waits until the server answers, or its process is gone.
-await_server() {
-  local name=$1
-  for _ in $(seq 100); do
-    pactl info > /dev/null 2>&1 && return 0
-    kill -0 "$(cat "$run/$name.pid")" 2>/dev/null || break
-    sleep 0.05
-  done
-  fail "$name did not answer on $PULSE_SERVER (see $run/$name.log)"
-}
-
-stop_pid() {
-  local file=$run/$1.pid
-  [ -f "$file" ] || return 0
-  local pid
-  pid=$(cat "$file")
-  rm -f "$file"
-  kill "$pid" 2>/dev/null || return 0
-  for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || return 0
-    sleep 0.05
-  done
-  kill -9 "$pid" 2>/dev/null || true
-}
-
-start_pulseaudio() {
-  start pulseaudio pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --realtime=yes \
-    --log-target=stderr \
-    --load="module-native-protocol-unix auth-anonymous=1 socket=$run/xdg/pulse/native" \
-    --load="module-pipe-sink file=$run/sink.fifo sink_name=fifo format=s16le rate=44100 channels=2"
-  await_server pulseaudio
-}
+reader_ready() { grep -q '^ready' "$run/reader.log" 2> /dev/null; }
+pipewire_up() { [ -S "$run/xdg/pipewire-0" ]; }
+late_sink_shown() { pactl list short sinks 2> /dev/null | grep -q late; }  # under use_private_folders
 
 case "$kind" in
   pulse)
     [ $# -eq 4 ] || usage
     bytes=$3 reader=$4
     command -v pulseaudio > /dev/null || fail "pulseaudio is not installed (scripts/install-deps)"
-    private_folders
     rm -f "$run/sink.fifo" "$run/heard.raw" "$run/heard.raw.t0"
     mkfifo "$run/sink.fifo"
     # The reader sizes the FIFO before the sink opens it, and holds it open from then on. A card
     # plays on time whatever the load: real-time scheduling where allowed, for it and the server.
     realtime=()
     chrt -f 10 true 2> /dev/null && realtime=(chrt -f 10)
-    start reader "${realtime[@]}" "$reader" "$run/sink.fifo" "$bytes" "$run/heard.raw"
-    for _ in $(seq 100); do
-      grep -q '^ready' "$run/reader.log" 2>/dev/null && break
-      kill -0 "$(cat "$run/reader.pid")" 2>/dev/null || fail "the FIFO reader failed: $(cat "$run/reader.log")"
-      sleep 0.02
-    done
+    start_part "$run" reader "${realtime[@]}" "$reader" "$run/sink.fifo" "$bytes" "$run/heard.raw"
+    wait_for --while "$started_pid" 5 "the FIFO reader failed (see $run/reader.log)" reader_ready
     grep -q "^ready $bytes\$" "$run/reader.log" || fail "the FIFO is not $bytes bytes: $(cat "$run/reader.log")"
-    start_pulseaudio
+    fifo_pulseaudio
     ;;
   restart)
     [ $# -eq 2 ] || usage
-    private_folders
-    stop_pid pulseaudio
-    start_pulseaudio
+    stop_pid_file "$run/pulseaudio.pid"
+    fifo_pulseaudio
     ;;
   pipewire)
     [ $# -eq 2 ] || usage
     for program in pipewire wireplumber pipewire-pulse dbus-daemon; do
       command -v "$program" > /dev/null || fail "$program is not installed (scripts/install-deps)"
     done
-    private_folders
+    use_private_folders "$run"
     export PIPEWIRE_RUNTIME_DIR=$run/xdg
     mkdir -p "$run/config/pipewire/pipewire.conf.d"
     cp "$here/pipewire_sinks.conf" "$run/config/pipewire/pipewire.conf.d/"
-    dbus-daemon --session --fork --address="unix:path=$run/xdg/bus" --print-pid=3 3> "$run/dbus.pid" \
-      > "$run/dbus.log" 2>&1 || fail "the session D-Bus did not start (see $run/dbus.log)"
-    export DBUS_SESSION_BUS_ADDRESS=unix:path=$run/xdg/bus
-    start pipewire pipewire
-    for _ in $(seq 100); do
-      [ -S "$run/xdg/pipewire-0" ] && break
-      sleep 0.05
-    done
-    [ -S "$run/xdg/pipewire-0" ] || fail "pipewire did not start (see $run/pipewire.log)"
-    start wireplumber wireplumber
-    start pipewire-pulse pipewire-pulse
-    await_server pipewire-pulse
-    for _ in $(seq 100); do
-      pactl list short sinks 2>/dev/null | grep -q late && break
-      sleep 0.05
-    done
-    pactl list short sinks | grep -q late || fail "the sinks did not appear (see $run/pipewire.log)"
+    start_session_bus "$run"
+    start_part "$run" pipewire pipewire
+    wait_for --while "$started_pid" 5 "pipewire did not start (see $run/pipewire.log)" pipewire_up
+    start_part "$run" wireplumber wireplumber
+    start_part "$run" pipewire-pulse pipewire-pulse
+    pulse_address=$PULSE_SERVER
+    await_sound_server "$started_pid" "$pulse_address" "$run/pipewire-pulse.log"
+    wait_for 5 "the sinks did not appear (see $run/pipewire.log)" late_sink_shown
     ;;
   stop)
     for name in pipewire-pulse wireplumber pipewire pulseaudio dbus reader; do
-      stop_pid "$name"
+      stop_pid_file "$run/$name.pid"
     done
     exit 0
     ;;
   *) usage ;;
 esac
-echo "$PULSE_SERVER"
+harness_pids=()  # handed over to "stop"
+echo "$pulse_address"

@@ -16,21 +16,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?usage: latency_test.sh BUILD}" && pwd)
 programs=$build/tests
 run=$build/latency-run
-log() { echo "latency: $*"; }
-fail() { echo "latency: FAILED: $*" >&2; exit 1; }
+harness_name=latency
+. "$here/../../scripts/lib.sh"
 for program in fifo_reader latency_probe; do
   [ -x "$programs/$program" ] || fail "$programs/$program is missing (cmake --build $build)"
 done
 rm -rf "$run"
 mkdir -p "$run"
 servers=()
-cleanup() {
+stop_servers() {
   for folder in "$run"/*/; do
-    [ -d "$folder" ] && "$here/latency_servers.sh" stop "$folder" > /dev/null 2>&1
+    [ ! -d "$folder" ] || "$here/latency_servers.sh" stop "$folder" > /dev/null 2>&1
   done
-  true
 }
-trap cleanup EXIT
+at_exit stop_servers
 
 # Runs the probe through the server at ADDRESS: probe RUN SECONDS LOG
 probe() {
@@ -76,4 +75,4 @@ if command -v pipewire-pulse > /dev/null; then
 fi
 
 [ ${#servers[@]} -gt 0 ] || fail "no sound server is installed: neither pulseaudio nor pipewire-pulse (scripts/install-deps)"
-log "sound servers tested: $(IFS=,; echo "${servers[*]}" | sed 's/,/, /g')"
+say "sound servers tested: $(IFS=,; echo "${servers[*]}" | sed 's/,/, /g')"

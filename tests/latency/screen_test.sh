@@ -11,49 +11,31 @@ build=$(cd "${1:?usage: screen_test.sh BUILD}" && pwd)
 programs=$build/tests
 run=$build/latency-run/screen
 seconds=85  # the switch comes 57.6 s into the music, after the splash and start-up
-log() { echo "latency: $*"; }
-fail() { echo "latency: FAILED: $*" >&2; exit 1; }
+harness_name=latency
+. "$here/../../scripts/lib.sh"
 for program in "$programs/fifo_reader" "$programs/screen_watch" "$programs/module_row" "$build/bin/tarnwick"; do
   [ -x "$program" ] || fail "$program is missing (cmake --build $build)"
 done
-command -v Xvfb > /dev/null || fail "Xvfb is not installed (scripts/install-deps)"
 command -v pulseaudio > /dev/null || fail "pulseaudio is not installed (scripts/install-deps)"
 rm -rf "$run"
 mkdir -p "$run/show"
 cp "$build/bin/tarnwick" "$build/bin/tarnwick.dat" "$build/bin/tarnwick.it" "$run/show/"
 
-show_pid='' xvfb_pid=''
-cleanup() {
-  [ -n "$show_pid" ] && kill "$show_pid" 2> /dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2> /dev/null
-  "$here/latency_servers.sh" stop "$run/pulse" > /dev/null 2>&1
-  true
-}
-trap cleanup EXIT
-
+at_exit '"$here/latency_servers.sh" stop "$run/pulse" > /dev/null 2>&1'
 address=$("$here/latency_servers.sh" pulse "$run/pulse" 131072 "$programs/fifo_reader") ||
   fail "PulseAudio could not start (see $run/pulse)"
-display_number=$(( 90 + RANDOM % 400 ))
-while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
-  display_number=$(( display_number + 1 ))
-done
-Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp > "$run/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X$display_number" ] && break
-  sleep 0.1
-done
-[ -e "/tmp/.X11-unix/X$display_number" ] || fail "Xvfb could not start on :$display_number (see $run/xvfb.log)"
-export DISPLAY=:$display_number
+start_x_server 1024x768 "$run"
+export DISPLAY=$x_display
 
 "$programs/screen_watch" "$seconds" "$run/screen.log" & watch_pid=$!
+at_exit "kill $watch_pid 2> /dev/null"
 (cd "$run/show" && PULSE_SERVER=$address XDG_RUNTIME_DIR=$run/pulse/xdg SDL_VIDEODRIVER=x11 \
   exec ./tarnwick > out.txt 2> err.txt) & show_pid=$!
+at_exit "kill $show_pid 2> /dev/null"
 wait "$watch_pid" || fail "the screen could not be watched"
 kill -0 "$show_pid" 2> /dev/null || fail "the program ended early: $(cat "$run/show/err.txt")"
 kill "$show_pid"
 wait "$show_pid" 2> /dev/null || true
-show_pid=''
 "$here/latency_servers.sh" stop "$run/pulse"
 
 read -r start seen < <("$programs/module_row" "$run/show/tarnwick.it" 9 0 "$run/row.raw") ||

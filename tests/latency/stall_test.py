@@ -28,6 +28,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 BUILD = os.path.abspath(sys.argv[1]) if len(sys.argv) == 2 else sys.exit("usage: stall_test.py BUILD")
 RUN = os.path.join(BUILD, "latency-run", "stall")
 SERVERS = os.path.join(HERE, "latency_servers.sh")
+# The window's title as the program has it (resources/resources.h), as scripts/lib.sh reads it.
+with open(os.path.join(HERE, "..", "..", "resources", "resources.h")) as header:
+    TITLE = next(line.split('"')[1] for line in header if "window_title = " in line)
 RATE = 44100
 
 children = []
@@ -204,7 +207,7 @@ def main():
     show = Show(folder, env)
     window = []
     for _ in range(100):
-        window = xdotool("search", "--name", "^TORVAN TEST PROGRAM$")
+        window = xdotool("search", "--name", f"^{TITLE}$")
         if window:
             break
         time.sleep(0.1)
@@ -235,7 +238,7 @@ def main():
     back_inactive = show.wait_line("Audio device back", restarted - 1, 8)
     time.sleep(max(0, restarted + 6.5 - now()))
     reactivated = now()
-    xdotool("windowfocus", xdotool("search", "--name", "^TORVAN TEST PROGRAM$")[0])  # made again since start-up
+    xdotool("windowfocus", xdotool("search", "--name", f"^{TITLE}$")[0])  # made again since start-up
     time.sleep(3)
 
     # 3. Stopped again, and Escape.

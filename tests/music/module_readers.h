@@ -1,5 +1,5 @@
-#pragma once
 // Opens a module in the two independent readers the tests compare: libopenmpt and libxmp.
+#pragma once
 #include <libopenmpt/libopenmpt.h>
 #include <xmp.h>
 

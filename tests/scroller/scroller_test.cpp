@@ -1,3 +1,4 @@
+// The scroller's tables and passes: weights, blend, palette requests, the rising picture.
 #include "scenes/scroller/scroller.h"
 
 #include <gtest/gtest.h>

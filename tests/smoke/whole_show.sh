@@ -13,34 +13,15 @@ limit=360
 settle=20        # seconds after which resident memory must stay flat
 growth_kib=4096  # allowed growth of the peak after that
 cpu_fail=25      # percent of a core; the aim is under 10
-fail() { echo "whole show: FAILED: $*"; exit 1; }
+harness_name="whole show"
 . "$(dirname "$0")/../../scripts/lib.sh"
 
-work=$(mktemp -d)
-xvfb_pid=""
-show_pid=""
-cleanup() {
-  [ -n "$show_pid" ] && kill -KILL "$show_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  [ -n "$show_pid" ] && wait "$show_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' TERM INT HUP
-
-command -v Xvfb > /dev/null || fail "Xvfb is not installed (scripts/install-deps)"
 command -v xdotool > /dev/null || fail "xdotool is not installed (scripts/install-deps)"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.txt" &
-xvfb_pid=$!
-for _ in $(seq 1 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { cat "$work/xvfb.txt"; fail "the virtual X server did not start"; }
-export DISPLAY=:$(head -n 1 "$work/display")
+start_x_server 1024x768
+export DISPLAY=$x_display
 unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+use_run_folder
+work=$part_dir
 export SDL_AUDIODRIVER=dummy PULSE_SERVER=unix:/nonexistent/native  # no sound server, not the user's
 
 cp "$bin/tarnwick" "$bin/tarnwick.dat" "$bin/tarnwick.it" "$work/"
@@ -49,6 +30,7 @@ ms() { echo $(( $(date +%s%N) / 1000000 )); }
 start=$(ms)
 ./tarnwick > out.txt 2> err.txt &
 show_pid=$!
+at_exit "kill -KILL $show_pid 2> /dev/null"
 
 # Once a second: resident memory, CPU time so far, and the windows carrying the show's title
 # (a popup is a second one).
@@ -66,7 +48,7 @@ while kill -0 "$show_pid" 2>/dev/null; do
     cpu_used=$ticks_now
     if [ -z "$hwm_settled" ] && [ "$elapsed" -ge $((settle * 1000)) ]; then hwm_settled=$hwm; fi
   fi
-  windows=$(xdotool search --name "^TORVAN TEST PROGRAM$" 2>/dev/null | wc -l)
+  windows=$(xdotool search --name "^$window_title\$" 2>/dev/null | wc -l)
   [ "$windows" -gt 1 ] && popups=$windows
   sleep 1
 done
@@ -81,8 +63,8 @@ printf 'whole show: %d.%d%% of a core on average (aim: under 10%%)\n' $((cpu_ten
 
 [ "$code" -eq 0 ] || fail "exit code $code, expected 0; standard error: $(cat err.txt)"
 [ -n "$hwm_settled" ] || fail "ended before $settle s: not the whole show"
-[ "$popups" -eq 0 ] || fail "a popup appeared ($popups windows titled TORVAN TEST PROGRAM)"
+[ "$popups" -eq 0 ] || fail "a popup appeared ($popups windows titled $window_title)"
 [ ! -s err.txt ] || fail "standard error is not empty: $(cat err.txt)"
 [ $((hwm - hwm_settled)) -le "$growth_kib" ] || fail "peak memory grew by $((hwm - hwm_settled)) KiB after start-up"
 [ "$cpu_tenths" -lt $((cpu_fail * 10)) ] || fail "$((cpu_tenths / 10))% of a core, far over the aim of 10%"
-echo "whole show: passed"
+say passed

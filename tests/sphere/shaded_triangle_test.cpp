@@ -1,3 +1,4 @@
+// The sphere's filler at its edges: rows drawn, apex, flat tops and bottoms.
 #include "scenes/sphere/shaded_triangle.h"
 
 #include <gtest/gtest.h>

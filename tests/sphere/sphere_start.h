@@ -1,6 +1,6 @@
-#pragma once
 // Start-up as the host runs it for the sphere (and the scroller over it), once per test program,
 // with a texture of the tests' own instead of the swirl's.
+#pragma once
 #include <cstdint>
 
 #include "scenes/common/fx.h"

@@ -1,3 +1,4 @@
+// The sphere's model, palette, shade table and texture coordinates.
 #include "scenes/sphere/sphere.h"
 
 #include <gtest/gtest.h>

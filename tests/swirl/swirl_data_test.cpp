@@ -1,3 +1,4 @@
+// The swirl's data: the texture tile's levels and seams, the fine sine.
 #include <gtest/gtest.h>
 
 #include <cstdint>

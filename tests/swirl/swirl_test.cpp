@@ -1,3 +1,4 @@
+// The swirl's tables and passes: texture map, polar tables, twist.
 #include <gtest/gtest.h>
 
 #include <cstdint>

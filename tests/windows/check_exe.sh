@@ -7,7 +7,7 @@
 set -euo pipefail
 exe=${1:?usage: check_exe.sh tarnwick.exe [tarnwick-windows.zip]}
 zip=${2:-}
-fail() { echo "check_exe: FAILED: $*" >&2; exit 1; }
+. "$(dirname "$0")/../../scripts/lib.sh"
 [ -f "$exe" ] || fail "no $exe"
 
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'a-z' 'A-Z' | sort -u)
@@ -21,7 +21,7 @@ done
 for dll in DDRAW.DLL USER32.DLL WINMM.DLL OLE32.DLL; do
   grep -qx "$dll" <<<"$imports" || fail "$exe does not import $dll"
 done
-echo "check_exe: imports $(echo $imports)"
+say "imports $(echo $imports)"
 
 resources=$(x86_64-w64-mingw32-windres -i "$exe" -O rc 2>&1) || fail "windres cannot read the resources: $resources"
 grep -q '^"DDU_POPUPW" DIALOGEX' <<<"$resources" || fail "no dialog ddu_popupw"
@@ -45,10 +45,10 @@ grep -q '^ FILEVERSION 1, 0, 0, 0$' <<<"$resources" || fail "no VERSIONINFO with
 for value in '"ProductName", "Tarnwick"' '"FileVersion", "1.0.0"' '"FileDescription", "Tarnwick, '; do
   grep -qF "VALUE $value" <<<"$resources" || fail "the version information has no $value"
 done
-for text in "orvel demo" "TORVAN TEST PROGRAM"; do
+for text in "orvel demo" "$window_title"; do
   grep -qaF "$text" "$exe" || fail "the window's \"$text\" is not in the exe"
 done
-echo "check_exe: dialog ddu_popupw, icon iconbig, manifest (DPI aware, common controls 6, Windows 7 to 11), version 1.0.0, class and title present; $(stat -c %s "$exe") bytes"
+say "dialog ddu_popupw, icon iconbig, manifest (DPI aware, common controls 6, Windows 7 to 11), version 1.0.0, class and title present; $(stat -c %s "$exe") bytes"
 
 [ -n "$zip" ] || exit 0
 listing=$(unzip -Z1 "$zip") || fail "unzip cannot read $zip"
@@ -66,4 +66,4 @@ grep -q "^Version: ${version%-*}[+ ].*(Debian $version)$" <<<"$section" &&
 grep -q "^Linked: .*libstdc++.a" <<<"$notices" && grep -q "GCC RUNTIME LIBRARY EXCEPTION" <<<"$notices" ||
   fail "THIRD-PARTY.txt does not name libstdc++ with the GCC runtime library exception"
 grep -q "^Linked: .*libmingwex.a" <<<"$notices" || fail "THIRD-PARTY.txt does not name the mingw-w64 runtime"
-echo "check_exe: $zip holds the program, LICENSE.txt (MIT) and THIRD-PARTY.txt (libopenmpt $version, GCC and mingw-w64 runtimes)"
+say "$zip holds the program, LICENSE.txt (MIT) and THIRD-PARTY.txt (libopenmpt $version, GCC and mingw-w64 runtimes)"

@@ -18,18 +18,17 @@ native=${2:?usage: latency.sh BIN_DIR NATIVE_TESTS}
 run=${TARNWICK_RUN:?}/latency
 here=$(cd "$(dirname "$0")" && pwd)
 rig=$here/../latency
-fail() { echo "latency: FAILED: $*" >&2; exit 1; }
-log() { echo "latency: $*"; }
+harness_name=latency
+. "$here/../../scripts/lib.sh"
 [ -x "$native/fifo_reader" ] || fail "$native/fifo_reader is missing (cmake --build build)"
 rm -rf "$run"
 mkdir -p "$run"
 folder=''
-cleanup() { [ -n "$folder" ] && "$rig/latency_servers.sh" stop "$folder" > /dev/null 2>&1; true; }
-trap cleanup EXIT
+at_exit '[ -z "$folder" ] || "$rig/latency_servers.sh" stop "$folder" > /dev/null 2>&1'
 
 read -r shift_ns clock round_trip_us < <("$here/wine_clock.py" "$(command -v wine)" "$bin/latency_probe.exe") ||
   fail "the Windows program's clock could not be placed against Linux's"
-log "Wine's performance counter is $clock ($(( shift_ns / 1000 )) us from CLOCK_MONOTONIC, round trip $round_trip_us us)"
+say "Wine's performance counter is $clock ($(( shift_ns / 1000 )) us from CLOCK_MONOTONIC, round trip $round_trip_us us)"
 
 # The output's latency under the probe's stream (the FIFO's fill), in ms, the median of samples
 # taken while it plays (the server's buffer latency beside it, for the record): RUN ADDRESS

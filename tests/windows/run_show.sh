@@ -10,14 +10,12 @@ bin=${1:?usage: run_show.sh BIN_DIR NATIVE_BIN}
 native=${2:?usage: run_show.sh BIN_DIR NATIVE_BIN}
 run=${TARNWICK_RUN:?}
 here=$(cd "$(dirname "$0")" && pwd)
-title="TORVAN TEST PROGRAM"
-fail() { echo "run_show: FAILED: $*" >&2; exit 1; }
-log() { echo "run_show: $*"; }
-. "$(dirname "$0")/../../scripts/lib.sh"
+. "$here/../../scripts/lib.sh"
+title=$window_title
 
 # Wine's virtual desktop offers the classic modes (320x200x8 among them); plain X does not.
 # The session starts again with the desktop on or off, at DPI (Wine's LogPixels), and on a new
-# X screen of SIZE when one is given.
+# X screen of SIZE when one is given (the one before it stays until the way out).
 session() {
   local desktop=$1 dpi=$2 size=${3:-}
   {
@@ -32,9 +30,8 @@ session() {
     wineserver -w || true
   } >> "$run/registry.log" 2>&1
   if [ -n "$size" ]; then
-    "$here/x_server.sh" stop "$run"
-    DISPLAY=$("$here/x_server.sh" start "$size" "$run") || fail "no X server of $size"
-    export DISPLAY
+    start_x_server "$size" "$run"
+    export DISPLAY=$x_display
   fi
 }
 
@@ -43,34 +40,23 @@ start() {
   local folder=$1 exe=$2
   (cd "$folder" && exec wine "$exe" > stdout.txt 2> stderr.txt) &
   pid=$!
+  at_exit "kill $pid 2> /dev/null"
 }
 
 # Waits up to SECONDS for the process to end; its exit code in code.
+show_ended() { ! kill -0 "$pid" 2> /dev/null; }
 finish() {
-  local seconds=$1
-  for _ in $(seq $(( seconds * 10 ))); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$pid" 2>/dev/null; then
-    kill "$pid" 2>/dev/null || true
-    fail "the program did not end within $seconds s"
-  fi
+  wait_for "$1" "the program did not end within $1 s" show_ended
   code=0
   wait "$pid" || code=$?
 }
 
 # Waits for COUNT windows titled like the show; their ids in windows.
-wait_windows() {
-  local count=$1 what=$2
-  for _ in $(seq 300); do
-    windows=$(xdotool search --name "^$title\$" 2>/dev/null || true)
-    [ "$(wc -w <<<"$windows")" -ge "$count" ] && return 0
-    kill -0 "$pid" 2>/dev/null || fail "the program ended before $what appeared"
-    sleep 0.1
-  done
-  fail "no $what titled \"$title\" within 30 s"
+windows_shown() {
+  windows=$(xdotool search --name "^$title\$" 2> /dev/null || true)
+  [ "$(wc -w <<< "$windows")" -ge "$1" ]
 }
+wait_windows() { wait_for --while "$pid" 30 "no $2 titled \"$title\"" windows_shown "$1"; }
 
 # The newest window titled like the show (a dialog opens after the main window).
 newest_window() { tail -1 <<<"$windows"; }
@@ -135,7 +121,7 @@ folder=$(show_folder show with-module)
 start "$folder" tarnwick.exe
 wait_windows 1 "the window"
 main_window=$(newest_window)
-log "window $main_window found by its title"
+say "window $main_window found by its title"
 sleep 3
 shot splash > "$run/splash.txt"
 sleep 9  # the splash takes about 7 s, then the music and the first scene
@@ -144,26 +130,21 @@ read -r _ x0 y0 x1 y1 _ colours < "$run/scene.txt" || fail "no picture in the sc
 [ "$x0" != none ] || fail "the screen is black after the splash (see $run/scene.png)"
 [ $(( x1 - x0 )) -le 320 ] && [ $(( y1 - y0 )) -le 200 ] || fail "the picture is not 320x200: $(cat "$run/scene.txt")"
 [ "$colours" -ge 8 ] || fail "the picture has only $colours colours (see $run/scene.png)"
-log "after the splash: $(cat "$run/scene.txt") (screenshots in $run)"
+say "after the splash: $(cat "$run/scene.txt") (screenshots in $run)"
 measure_share
-log "share of a core while playing: $share_text"
+say "share of a core while playing: $share_text"
 # The sound server goes away and comes back: the show plays on silently, then with the device.
-wait_line() {
-  for _ in $(seq 100); do
-    grep -qx "$1" <(tr -d '\r' < "$folder/stderr.txt") && return 0
-    sleep 0.1
-  done
-  fail "no \"$1\" on standard error within 10 s: $(cat "$folder/stderr.txt")"
-}
-"$(dirname "$0")/../null_sink_pulseaudio.sh" stop "$run/pulseaudio.log"
+said() { tr -d '\r' < "$folder/stderr.txt" | grep -qx "$1"; }
+wait_line() { wait_for 10 "no \"$1\" on standard error" said "$1"; }
+stop_pid_file "$run/pulseaudio.pid"  # scripts/test-windows's
 wait_line "Audio device lost: opening the default output again"
 wait_line "No audio device (.*): playing silently, trying again every 2 seconds"
-"$(dirname "$0")/../null_sink_pulseaudio.sh" start "$run/pulseaudio.log" || fail "PulseAudio could not start again"
+start_pulseaudio "$run"
 wait_line "Audio device back: the music plays on"
 kill -0 "$pid" 2>/dev/null || fail "the show ended when its sound device went away"
-log "sound server gone and back: $(tr -d '\r' < "$folder/stderr.txt" | tr '\n' ',' | sed 's/,$//')"
+say "sound server gone and back: $(tr -d '\r' < "$folder/stderr.txt" | tr '\n' ',' | sed 's/,$//')"
 escape_ends_show
-log "Escape: exit code 0; standard output: Filesystem 3.10, ....."
+say "Escape: exit code 0; standard output: Filesystem 3.10, ....."
 
 # --- 2. Without the module: "Can't play the file" on standard error and in a message box.
 folder=$(show_folder no-module without-module)
@@ -176,19 +157,20 @@ xdotool windowfocus --sync "$box" key Return
 finish 30
 [ "$code" -eq 1 ] || fail "without the module the exit code is $code, not 1"
 grep -q "^Can't play the file: " "$folder/stderr.txt" || fail "no \"Can't play the file\" on standard error: $(cat "$folder/stderr.txt")"
-log "without the module: exit code 1, $(head -1 "$folder/stderr.txt" | tr -d '\r'), message box closed with Return"
+say "without the module: exit code 1, $(head -1 "$folder/stderr.txt" | tr -d '\r'), message box closed with Return"
 
 # --- 3. Without a sound output (no sound server to reach): "Can't initialize device" and why.
 folder=$(show_folder no-sound with-module)
 (cd "$folder" && PULSE_SERVER=unix:/nonexistent exec wine tarnwick.exe > stdout.txt 2> stderr.txt) &
 pid=$!
+at_exit "kill $pid 2> /dev/null"
 wait_windows 1 "the message box"
 text=$(dialog_text)
 grep -q "^box: Can't initialize device: waveOutOpen: ." <<<"$text" || fail "without sound the box says: $text"
 xdotool windowfocus --sync "$(newest_window)" key Return
 finish 30
 [ "$code" -eq 1 ] || fail "without sound the exit code is $code, not 1"
-log "without sound: exit code 1, $(grep "^Can't" "$folder/stderr.txt" | tr -d '\r')"
+say "without sound: exit code 1, $(grep "^Can't" "$folder/stderr.txt" | tr -d '\r')"
 
 # --- 4. Without the virtual desktop there is no 320x200x8 mode: the emulated one, on the desktop.
 # The splash as tarnwick-render presents it (the hold is the same picture for 280 presents).
@@ -211,7 +193,7 @@ emulated_show() {
   shot "$name-splash" > /dev/null
   "$here/box_check.py" "$run/$name-splash.png" "$splash_frame" "$x" "$y" "$w" "$h" > "$run/$name-splash.txt" ||
     fail "on $size at $dpi dpi the splash is not the frame in its box: $(cat "$run/$name-splash.txt") (see $run/$name-splash.png)"
-  log "$size at $dpi dpi, splash: $(cat "$run/$name-splash.txt")"
+  say "$size at $dpi dpi, splash: $(cat "$run/$name-splash.txt")"
   sleep 9
   shot "$name-scene" > "$run/$name-scene.txt"
   local x0 y0 x1 y1
@@ -219,9 +201,9 @@ emulated_show() {
   [ "$x0 $y0 $x1 $y1" = "$x $y $(( x + w )) $(( y + h ))" ] ||
     fail "on $size the scene is not in the box $w x $h at $x,$y: $(cat "$run/$name-scene.txt") (see $run/$name-scene.png)"
   measure_share
-  log "$size at $dpi dpi, first scene: $(cat "$run/$name-scene.txt"); share of a core while playing: $share_text"
+  say "$size at $dpi dpi, first scene: $(cat "$run/$name-scene.txt"); share of a core while playing: $share_text"
   escape_ends_show
-  log "$size at $dpi dpi: Escape, exit code 0; standard output: Filesystem 3.10, ....."
+  say "$size at $dpi dpi: Escape, exit code 0; standard output: Filesystem 3.10, ....."
 }
 emulated_show emulated-720 1280x720 96 "160 0 960 720"
 
@@ -235,7 +217,7 @@ text=$(dialog_text)
 xdotool windowfocus --sync "$(newest_window)" key Return
 finish 30
 [ "$code" -eq 1 ] || fail "after the popup the exit code is $code, not 1"
-log "popup ddu_popupw found, text of control 102 as documented, closed with Return, exit code 1"
+say "popup ddu_popupw found, text of control 102 as documented, closed with Return, exit code 1"
 
 # --- 6. The emulated mode on a 1920x1080 screen at 150 %: the box is made of the real pixels.
 emulated_show emulated-1080 1920x1080 144 "240 0 1440 1080"

@@ -1,3 +1,4 @@
+// Archive images in the format archive_open reads.
 #include "tools/pack/archive_writer.h"
 
 #include <set>

@@ -1,5 +1,5 @@
-#pragma once
 // Builds archive images in the format archive_open reads.
+#pragma once
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -1,3 +1,4 @@
+// RGB pictures written as PNG through libpng.
 #include "tools/render/png_writer.h"
 
 #include <png.h>

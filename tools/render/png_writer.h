@@ -1,3 +1,4 @@
+// PNG pictures written for tarnwick-render's frames.
 #pragma once
 #include <cstdint>
 #include <string>

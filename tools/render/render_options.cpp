@@ -1,3 +1,4 @@
+// tarnwick-render's command line: its options parsed and checked.
 #include "tools/render/render_options.h"
 
 #include <cerrno>

@@ -1,5 +1,5 @@
-#pragma once
 // tarnwick-render's command line.
+#pragma once
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -1,3 +1,4 @@
+// tarnwick-render's scene harness (--scene, --raw), in every build of the tool.
 #include "tools/render/scene_run.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-#pragma once
 // tarnwick-render's scene harness (--scene ... --raw FILE): the part every build of the tool has.
+#pragma once
 #include <cstddef>
 #include <string>
 

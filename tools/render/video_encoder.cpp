@@ -1,3 +1,4 @@
+// The show's frames and music into a video in one pass of ffmpeg, run without a shell.
 #include "tools/render/video_encoder.h"
 
 #include <fcntl.h>

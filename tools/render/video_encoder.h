@@ -1,8 +1,8 @@
-#pragma once
 // The show's frames and music into a video file in one pass through ffmpeg's command line, run
 // without a shell: 320x200 RGB frames on its standard input, the music as 44100 Hz stereo 16-bit
 // on its descriptor 3. ffmpeg writes to a hidden file beside the output, renamed to it only when
 // everything succeeded, so a failed or killed encode leaves no partial video.
+#pragma once
 #include <sys/types.h>
 
 #include <cstdint>

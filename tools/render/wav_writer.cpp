@@ -1,3 +1,4 @@
+// A 16-bit stereo WAV file written as the sound arrives.
 #include "tools/render/wav_writer.h"
 
 namespace {

@@ -1,5 +1,5 @@
-#pragma once
 // A 16-bit stereo PCM WAV file written as the sound arrives.
+#pragma once
 #include <cstdint>
 #include <cstdio>
 #include <string>

@@ -1,6 +1,6 @@
-#pragma once
 // The rig's programs do their work once a millisecond on the monotonic clock, which the programs
 // under test read too (std::chrono::steady_clock).
+#pragma once
 #include <cstdint>
 #include <ctime>
 

@@ -1,6 +1,6 @@
-#pragma once
 // Builders of the spiked ball's data: the mesh (a ball with twelve arrow-tipped spikes) and its
 // black-green-teal-white palette. Deterministic: the same bytes on every run.
+#pragma once
 #include <array>
 #include <cstdint>
 #include <string>

@@ -1,3 +1,4 @@
+// The generators' output: C++ arrays 16 values a line, or raw bytes, written whole.
 #include "tools/datagen/common/emit_source.h"
 
 #include <cstdio>

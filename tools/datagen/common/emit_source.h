@@ -1,7 +1,7 @@
-#pragma once
 // How generators write their output: generated C++ source (array definitions, 16 values a line)
 // or raw bytes. A file's whole text is built before the file is opened, so a generator that
 // stops on bad input leaves the previous file untouched.
+#pragma once
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
-#pragma once
 // The TrueType font the font generators render from, opened with FreeType.
+#pragma once
 #include <ft2build.h>
 #include FT_FREETYPE_H
 

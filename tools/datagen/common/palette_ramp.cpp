@@ -1,3 +1,4 @@
+// Palettes as smooth curves through a few anchor colours.
 #include "tools/datagen/common/palette_ramp.h"
 
 #include <algorithm>

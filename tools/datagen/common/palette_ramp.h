@@ -1,5 +1,5 @@
-#pragma once
 // Palettes drawn as smooth curves through a few anchor colours.
+#pragma once
 #include <cstdint>
 #include <functional>
 #include <vector>

@@ -1,3 +1,4 @@
+// The module's instruments: each sample synthesized, with its volume envelope.
 #include "tools/datagen/music/instruments.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
-#pragma once
 // The module's instrument set: every sample synthesized, with its volume envelope.
+#pragma once
 #include <vector>
 
 #include "tools/datagen/music/it_writer.h"

@@ -1,3 +1,4 @@
+// Impulse Tracker modules written from plain structures.
 #include "tools/datagen/music/it_writer.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
-#pragma once
 // Writes Impulse Tracker (.it) modules: plain structures in, file bytes out.
 // Only what the show's music needs: instrument mode, 16-bit uncompressed samples, volume
 // envelopes, 64-channel packed patterns and a song message.
+#pragma once
 #include <cstdint>
 #include <string>
 #include <vector>

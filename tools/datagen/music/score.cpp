@@ -1,3 +1,4 @@
+// The composer's sheet: each channel's cells over the song by (order, row).
 #include "tools/datagen/music/score.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
-#pragma once
 // The composer's sheet: every channel's cells over the whole song, addressed by (order, row)
 // with rows running on into the next order, and small writers that fill it from compact text:
 // note strings, drum step strings, chord names.
+#pragma once
 #include <string>
 #include <vector>
 

@@ -1,3 +1,4 @@
+// The (order, row) positions where the show's script acts, which the music is written round.
 #include "tools/datagen/music/show_cues.h"
 
 namespace music {

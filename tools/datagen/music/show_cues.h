@@ -1,6 +1,6 @@
-#pragma once
 // Where the show's script acts, as (order, row) positions of the module: the music is written
 // around these, and every one of them must be played.
+#pragma once
 #include <vector>
 
 namespace music {

@@ -1,3 +1,4 @@
+// The show's soundtrack, section by section, in A minor.
 #include "tools/datagen/music/song.h"
 
 #include <vector>

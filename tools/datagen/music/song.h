@@ -1,6 +1,6 @@
-#pragma once
 // The show's soundtrack: 44 patterns of 64 rows at 100 ms a row, in A minor, following the
 // show section by section.
+#pragma once
 #include <string>
 
 #include "tools/datagen/music/it_writer.h"

@@ -1,3 +1,4 @@
+// The samples' synthesis: tones, noise and envelopes, sustained tones as exact loops.
 #include "tools/datagen/music/synth.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
-#pragma once
 // Sound synthesis for the module's samples: everything is computed here, nothing is recorded.
 // Tones that sustain are built as exact loops (whole cycles of every partial in the loop), so
 // they loop without a seam; hits are one-shots that decay to silence.
+#pragma once
 #include <cstdint>
 #include <vector>
 

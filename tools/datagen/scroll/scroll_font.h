@@ -1,6 +1,6 @@
-#pragma once
 // Anti-aliased glyphs for the scroll picture, rendered once from a TrueType font at a few
 // pixel sizes (make_scroll_font.cpp) and committed as scroll_font_data.cpp.
+#pragma once
 #include <cstdint>
 
 namespace scroll_font {

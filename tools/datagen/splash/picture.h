@@ -1,5 +1,5 @@
-#pragma once
 // The title picture and the side bar, painted procedurally.
+#pragma once
 #include <cstdint>
 #include <vector>
 

@@ -1,3 +1,4 @@
+// The title picture's monoline font: round-capped strokes as a distance field.
 #include "tools/datagen/splash/stroke_font.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
-#pragma once
 // A small monoline font for the title picture: capitals drawn as round-capped strokes, so
 // that a text is a distance field (negative inside) that can be beveled, outlined and made to
 // glow at any size.
+#pragma once
 #include <string>
 #include <vector>
 

@@ -108,8 +108,13 @@ window.tarnwickCheck = (function () {
     }
     const votes = new Map();
     for (const found of candidates) for (const offset of found) votes.set(offset, (votes.get(offset) || 0) + 1);
+    // Where a whole span repeats, two offsets tie: the stream's own schedule tells which is heard.
+    const scheduled = Module.tarnwickAudio.startFrame();
     let agreed = null;
-    for (const [offset, count] of votes) if (agreed === null || count > votes.get(agreed)) agreed = offset;
+    for (const [offset, count] of votes) {
+      const best = agreed === null ? -1 : votes.get(agreed);
+      if (count > best || (count === best && Math.abs(offset - scheduled) < Math.abs(agreed - scheduled))) agreed = offset;
+    }
     return candidates.map((found) => (found.includes(agreed) ? agreed : found[0]));
   }
 

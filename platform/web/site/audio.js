@@ -205,8 +205,8 @@ window.tarnwickAudio = (function () {
     // So neither the stamp carried on nor the clock less latency is ever earlier than what is
     // heard, and the earlier of the two is taken. The stamps' offset from the performance clock is
     // the median of the last second's, so that one stamp off moves nothing, and the clock's the
-    // upper quartile, as a step is only ever seen late; a stamp dated ahead of now, ahead of the clock or far behind it, or
-    // whose context time runs slow, is set aside. A fresh stamp on the render head is WebKit's:
+    // upper quartile, as a step is only ever seen late; a stamp dated ahead of now, ahead of the
+    // clock or far behind it, or whose context time runs slow, is set aside. A fresh stamp on the render head is WebKit's:
     // there the IO buffer and ring come off the clock too.
     outputTime() {
       const now = performance.now();

@@ -73,6 +73,14 @@ for user in 1 2 3; do
   displays+=("$display") addresses+=("$address") buses+=("$bus") sites+=("$site")
   pids+=("$x_pid" "$pulse_pid" "$bus_pid" "$http_pid")
 done
+# A program connecting while another client comes and goes (xdotool polling for its windows) is
+# never turned away: a server resetting as its last client leaves would drop it.
+( for _ in $(seq 200); do x_answers "${displays[0]}" || true; done ) &
+churn=$!
+dropped=0
+for _ in $(seq 200); do x_answers "${displays[0]}" || dropped=$((dropped + 1)); done
+wait "$churn"
+[ "$dropped" -eq 0 ] || fail "$dropped of 200 connections to ${displays[0]} dropped while another client came and went"
 for list in displays addresses buses sites; do
   declare -n values=$list
   [ "$(printf '%s\n' "${values[@]}" | sort -u | wc -l)" -eq 3 ] || fail "two users share one of their $list: ${values[*]}"

@@ -17,7 +17,7 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 // A private X server on the first free display number; resolves to [process, ':N'].
 function startXvfb() {
   return new Promise((resolve, reject) => {
-    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x800x24', '-nolisten', 'tcp'],
+    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x800x24', '-nolisten', 'tcp', '-noreset'],
       { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
     let said = '';
     let errors = '';

@@ -8,17 +8,18 @@
 //   safari-17  the same stamp, and no outputLatency at all
 //   firefox    the clock less the latency, dated that latency ago; outputLatency the true delay
 //   webkitgtk  stamps dated a context time ahead, outputLatency 0
-// The true delay, from the render head to what is heard, is the upper quartile of the last 64
-// readings of the context's time less Chromium's own stamp carried on: the context's time steps a
-// device callback at a time, so a reading is short of the head by up to a callback, never over,
-// and the quartile keeps Chromium's stamps that jitter from reaching the model.
+// The true delay, from the render head to what is heard, is the 90th percentile of the last 256
+// readings (about 2.5 s) of the context's time less Chromium's own stamp carried on: the context's
+// time steps a device callback at a time, so a reading is short of the head by up to a callback,
+// never over, and the percentile keeps Chromium's stamps that jitter from reaching the model. Over
+// fewer readings or at the upper quartile it moved by 10 ms from one reading to the next.
 'use strict';
 (function () {
   const model = window.tarnwickEngineModel || 'chromium';
   if (model === 'chromium') return;
   const proto = AudioContext.prototype;
   const realStamp = proto.getOutputTimestamp;
-  const delays = new Float64Array(64);
+  const delays = new Float64Array(256);
   let count = 0;
   let next = 0;
 
@@ -32,7 +33,7 @@
     }
     if (count === 0) return 0;
     const sorted = Array.from(delays.subarray(0, count)).sort((a, b) => a - b);
-    return sorted[(count * 3) >> 2];
+    return sorted[Math.floor(count * 0.9)];
   }
 
   const stamps = {

@@ -49,10 +49,7 @@ const engineFault = {
 // The engines modelled in Chromium, and what keeps one from being right.
 const models = engine !== 'chromium' ? [[engine, engineFault]] : [
   ['chromium', undefined],
-  // Over the fresh-clone runs its medians went from -24.2 to +12.8 ms (5th down to -81.8 ms) from
-  // one run to the next, where the other models keep within a few ms: reported until it is known
-  // whether the model (its true delay read from Chromium's own stamps) or the page's estimate moves.
-  ['webkit', 'the modelled WebKit clock varies from run to run beyond the bounds (medians -24.2 to +12.8 ms)'],
+  ['webkit', undefined],
   ['safari-17', 'Safari before 18.4 has no outputLatency: nothing tells the page how late the output is'],
   ['firefox', undefined],
   ['webkitgtk', 'WebKitGTK stamps ahead of now and says 0 for outputLatency: nothing tells the output\'s delay'],

@@ -56,7 +56,7 @@ for (const [fifoName, fifoBytes] of [['small', 8192], ['large', 65536]]) {
     fs.rmSync(folder, { recursive: true, force: true });
     const server = path.join(rig, 'latency_servers.sh');
     const address = execFileSync(server, ['pulse', folder, String(fifoBytes), reader], { encoding: 'utf8' }).trim();
-    const x = startChild('the private X server', 'Xvfb', ['-displayfd', '1', '-screen', '0', '1024x768x24', '-nolisten', 'tcp']);
+    const x = startChild('the private X server', 'Xvfb', ['-displayfd', '1', '-screen', '0', '1024x768x24', '-nolisten', 'tcp', '-noreset']);
     let browser = null;
     try {
       const display = `:${(await x.firstLine).trim()}`;

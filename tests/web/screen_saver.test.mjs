@@ -76,7 +76,7 @@ before(async () => {
   const bus = start('the private session bus', 'dbus-daemon', ['--config-file', config, '--nofork', '--print-address=1']);
   const address = (await firstLine('the private session bus', bus)).first.trim();
 
-  const x = start('the private X server', 'Xvfb', ['-displayfd', '1', '-screen', '0', '1024x768x24', '-nolisten', 'tcp']);
+  const x = start('the private X server', 'Xvfb', ['-displayfd', '1', '-screen', '0', '1024x768x24', '-nolisten', 'tcp', '-noreset']);
   const display = (await firstLine('the private X server', x)).first.trim();
 
   env = { ...process.env, DBUS_SESSION_BUS_ADDRESS: address, DISPLAY: `:${display}` };

@@ -68,6 +68,7 @@ window.tarnwickAudio = (function () {
   let ranOnce = false;      // the context has run: stopping now is a pause, not a missing output
   let closed = false;      // the show has ended
   const stamps = recentShare(0.5);  // the output stamps' context time less performance time, s
+  const stampGaps = recentShare(0.5);  // the clock less the stamps' context time, as taken, s
   // The render head's, as the polls see its steps: seen late, never early, so never ahead of the
   // true head; the upper quartile of the last second's is nearest it.
   const heads = recentShare(0.75);
@@ -206,8 +207,10 @@ window.tarnwickAudio = (function () {
     // heard, and the earlier of the two is taken. The stamps' offset from the performance clock is
     // the median of the last second's, so that one stamp off moves nothing, and the clock's the
     // upper quartile, as a step is only ever seen late; a stamp dated ahead of now, ahead of the
-    // clock or far behind it, or whose context time runs slow, is set aside. A fresh stamp on the render head is WebKit's:
-    // there the IO buffer and ring come off the clock too.
+    // clock or far behind it, or whose context time runs slow, is set aside. A fresh stamp on the
+    // render head is WebKit's: there the IO buffer and ring come off the clock too. It is told by
+    // its context time against the clock read with it: WebKit's trails the clock by the render
+    // just done (a clock step, or the IO buffer), every other engine's by the whole output's delay.
     outputTime() {
       const now = performance.now();
       const clock = context.currentTime;
@@ -217,8 +220,9 @@ window.tarnwickAudio = (function () {
       // steps a device callback at a time, seen a poll late.
       heads.add(now, clock + Math.min(now - clockSeenAt, clockStep) / 1000 - now / 1000);
       const head = now / 1000 + heads.value(now);
-      const byStamp = stampHeard(now, head);
-      const stampOnHead = byStamp > head - headSlack() && now - stampLatest < Math.max(20, 500 * latency);
+      const byStamp = stampHeard(now, clock, head);
+      const render = Math.max(clockStep / 1000, context.baseLatency || 0) + quantum / context.sampleRate;
+      const stampOnHead = stampGaps.value(now) <= render + 0.001 && now - stampLatest < Math.max(20, 500 * latency);
       const unreported = stampOnHead ? (context.baseLatency || 0) + quantum / context.sampleRate : 0;
       return Math.min(byStamp, head - latency - unreported);
     },
@@ -244,13 +248,14 @@ window.tarnwickAudio = (function () {
 
   // The output timestamp carried on to now, from the median offset of the last second's stamps;
   // Infinity where there is none to trust.
-  function stampHeard(now, head) {
+  function stampHeard(now, clock, head) {
     const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
     const read = performance.now();  // a stamp dated at the call is not one ahead of now
     if (stamp && stamp.performanceTime > 0 && stamp.performanceTime <= read && stamp.performanceTime !== stampLatest) {
       const carried = stamp.contextTime + (now - stamp.performanceTime) / 1000;
       if (carried <= head + headSlack() && carried > head - stampFarBehind) {
         stamps.add(stamp.performanceTime, stamp.contextTime - stamp.performanceTime / 1000);
+        stampGaps.add(stamp.performanceTime, clock - stamp.contextTime);
         stampLatest = stamp.performanceTime;
       }
     }

@@ -44,10 +44,11 @@ function startChild(what, command, args, options) {
   return child;
 }
 
-// Measured: from one run to the next the same lead gives a median from -11.5 to +13.2 ms (all
-// runs' delays from an animation frame to Xvfb's screen 26 to 51 ms, one and a half to three
-// periods, steady within a run); the page's lead is their middle. Reported until the page can
-// learn its own delay to the screen.
+// Measured: from one run to the next the same lead gives a median from -15.5 to +13.2 ms (twelve
+// runs; the delay from an animation frame to Xvfb's screen 26 to 51 ms, one and a half to three
+// periods, steady within a run); the page's lead is their middle. Positions taken at the
+// animation frame's own time rather than its callback's spread as widely. Reported until the
+// page can learn its own delay to the screen.
 const lateFault = 'headful Chromium under Xvfb: the delay to the screen differs by up to a period and a half from run to run';
 
 for (const [fifoName, fifoBytes] of [['small', 8192], ['large', 65536]]) {

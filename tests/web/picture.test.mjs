@@ -8,9 +8,9 @@ import assert from 'node:assert/strict';
 import { spawn, execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
-import readline from 'node:readline';
 import { test } from 'node:test';
 import { startBrowser, openPage, startShow, waitFor } from './browser.mjs';
+import { startXvfb } from './x_server.mjs';
 
 const siteUrl = process.env.TARNWICK_SITE_URL;
 const reader = process.env.TARNWICK_FIFO_READER;
@@ -27,20 +27,15 @@ const beatOrders = [10, 11, 12];  // past the lattice's fade in at (9,0); order 
 const watchFrom = 60;    // s of music: the lattice from 57.6 s
 const watchFor = 25;     // to the swirl at (13,0), 83.2 s
 
-// The first line a child writes to standard output, or its failure.
+// A child whose `ended` settles with '' when it exits with 0, or else with why.
 function startChild(what, command, args, options) {
-  const child = spawn(command, args, { stdio: ['ignore', 'pipe', 'pipe'], ...options });
+  const child = spawn(command, args, { stdio: ['ignore', 'ignore', 'pipe'], ...options });
   const errors = [];
   child.stderr.on('data', (data) => errors.push(data.toString()));
   child.ended = new Promise((resolve) => {
     child.on('error', (error) => resolve(`${what} cannot start (${command}): ${error.message}`));
     child.on('exit', (code, signal) => resolve(code === 0 ? '' : `${what} ended (${code ?? signal}): ${errors.join('').trim()}`));
   });
-  child.firstLine = new Promise((resolve, reject) => {
-    readline.createInterface({ input: child.stdout }).once('line', resolve);
-    child.ended.then((why) => reject(new Error(why || `${what} ended without a word`)));
-  });
-  child.firstLine.catch(() => {});  // awaited only for the X server
   return child;
 }
 
@@ -57,10 +52,11 @@ for (const [fifoName, fifoBytes] of [['small', 8192], ['large', 65536]]) {
     fs.rmSync(folder, { recursive: true, force: true });
     const server = path.join(rig, 'latency_servers.sh');
     const address = execFileSync(server, ['pulse', folder, String(fifoBytes), reader], { encoding: 'utf8' }).trim();
-    const x = startChild('the private X server', 'Xvfb', ['-displayfd', '1', '-screen', '0', '1024x768x24', '-nolisten', 'tcp', '-noreset']);
+    let xvfb = null;
     let browser = null;
     try {
-      const display = `:${(await x.firstLine).trim()}`;
+      let display;
+      [xvfb, display] = await startXvfb();
       const env = { ...process.env, DISPLAY: display, PULSE_SERVER: address, XDG_RUNTIME_DIR: path.join(folder, 'xdg') };
       delete env.WAYLAND_DISPLAY;
       browser = await startBrowser({ env, headless: false, kiosk: true });
@@ -102,8 +98,10 @@ for (const [fifoName, fifoBytes] of [['small', 8192], ['large', 65536]]) {
     } finally {
       if (browser) await browser.close();
       execFileSync(server, ['stop', folder]);
-      x.kill();
-      await x.ended;
+      if (xvfb) {
+        xvfb.kill();
+        await xvfb.ended;
+      }
     }
   });
 }

@@ -11,6 +11,7 @@ import path from 'node:path';
 import readline from 'node:readline';
 import { describe, test, before, after } from 'node:test';
 import { startBrowser, openPage, startShow, waitFor } from './browser.mjs';
+import { startXvfb } from './x_server.mjs';
 
 const siteUrl = process.env.TARNWICK_SITE_URL;
 const nativeBin = path.resolve(process.env.TARNWICK_NATIVE_BIN || '../../build/bin');
@@ -20,6 +21,7 @@ const screenSaver = 'org.freedesktop.ScreenSaver';
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'tarnwick-screen-saver-'));
 const children = [];
+let xvfb = null;
 
 function start(what, command, args, options = {}) {
   const child = spawn(command, args, { stdio: ['ignore', 'pipe', 'pipe'], ...options });
@@ -76,10 +78,10 @@ before(async () => {
   const bus = start('the private session bus', 'dbus-daemon', ['--config-file', config, '--nofork', '--print-address=1']);
   const address = (await firstLine('the private session bus', bus)).first.trim();
 
-  const x = start('the private X server', 'Xvfb', ['-displayfd', '1', '-screen', '0', '1024x768x24', '-nolisten', 'tcp', '-noreset']);
-  const display = (await firstLine('the private X server', x)).first.trim();
+  let display;
+  [xvfb, display] = await startXvfb();
 
-  env = { ...process.env, DBUS_SESSION_BUS_ADDRESS: address, DISPLAY: `:${display}` };
+  env = { ...process.env, DBUS_SESSION_BUS_ADDRESS: address, DISPLAY: display };
   delete env.WAYLAND_DISPLAY;
   const standIn = start('the stand-in screen saver', '/usr/bin/python3', [path.resolve('screen_saver.py')], { env });
   const { first, lines } = await firstLine('the stand-in screen saver', standIn);
@@ -99,6 +101,10 @@ after(async () => {
       child.kill();
       await Promise.race([child.failure, sleep(3000)]);
     }
+  }
+  if (xvfb) {
+    xvfb.kill();
+    await xvfb.ended;
   }
   fs.rmSync(work, { recursive: true, force: true });
 });

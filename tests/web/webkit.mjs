@@ -9,27 +9,11 @@ import fs from 'node:fs';
 import http from 'node:http';
 import net from 'node:net';
 import zlib from 'node:zlib';
+import { startXvfb } from './x_server.mjs';
 
 const driverPath = process.env.TARNWICK_WEBKIT_DRIVER || '/usr/bin/WebKitWebDriver';
 const miniBrowser = process.env.TARNWICK_MINIBROWSER || '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-// A private X server on the first free display number; resolves to [process, ':N'].
-function startXvfb() {
-  return new Promise((resolve, reject) => {
-    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x800x24', '-nolisten', 'tcp', '-noreset'],
-      { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
-    let said = '';
-    let errors = '';
-    xvfb.stderr.on('data', (data) => { errors += data; });
-    xvfb.stdio[3].on('data', (data) => {
-      said += data;
-      if (said.includes('\n')) resolve([xvfb, ':' + said.trim()]);
-    });
-    xvfb.on('error', (error) => reject(new Error(`Xvfb cannot start: ${error.message}`)));
-    xvfb.on('exit', (code) => reject(new Error(`Xvfb exited (${code}) before giving a display: ${errors.trim()}`)));
-  });
-}
 
 function freePort() {
   return new Promise((resolve, reject) => {
@@ -288,7 +272,7 @@ export async function startWebKit({ env = process.env } = {}) {
   for (const file of [driverPath, miniBrowser]) {
     if (!fs.existsSync(file)) throw new Error(`webkit cannot start: ${file} is missing (scripts/install-deps web)`);
   }
-  const [xvfb, display] = await startXvfb();
+  const [xvfb, display] = await startXvfb('1280x800');
   const port = await freePort();
   const driverEnv = { ...env, DISPLAY: display, WEBKIT_DISABLE_COMPOSITING_MODE: '1', NO_AT_BRIDGE: '1' };
   const driver = spawn(driverPath, [`--port=${port}`], { env: driverEnv, stdio: ['ignore', 'ignore', 'pipe'] });

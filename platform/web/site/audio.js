@@ -221,10 +221,11 @@ window.tarnwickAudio = (function () {
       heads.add(now, clock + Math.min(now - clockSeenAt, clockStep) / 1000 - now / 1000);
       const head = now / 1000 + heads.value(now);
       const byStamp = stampHeard(now, clock, head);
-      const render = Math.max(clockStep / 1000, context.baseLatency || 0) + quantum / context.sampleRate;
-      const stampOnHead = stampGaps.value(now) <= render + 0.001 && now - stampLatest < Math.max(20, 500 * latency);
-      const unreported = stampOnHead ? (context.baseLatency || 0) + quantum / context.sampleRate : 0;
-      return Math.min(byStamp, head - latency - unreported);
+      const ioBuffer = context.baseLatency || 0;
+      const ring = quantum / context.sampleRate;
+      const renderJustDone = Math.max(clockStep / 1000, ioBuffer) + ring;
+      const stampOnHead = stampGaps.value(now) <= renderJustDone + 0.001 && now - stampLatest < Math.max(20, 500 * latency);
+      return Math.min(byStamp, head - latency - (stampOnHead ? ioBuffer + ring : 0));
     },
 
     // The frame of the stream heard now. Where the stream has run dry, or has been taken up again

@@ -12,7 +12,7 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
-import { engine, startBrowser, openPage, startShow } from './browser.mjs';
+import { engine, startBrowser, openPage, startShow, pageClockOffset } from './browser.mjs';
 
 const siteUrl = process.env.TARNWICK_SITE_URL;
 const reader = process.env.TARNWICK_FIFO_READER;
@@ -23,20 +23,6 @@ const fifos = [['small', 8192], ['large', 65536]];
 const engineClocks = fs.readFileSync(path.resolve('engine_clocks.js'), 'utf8');
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-// The page's clock on the monotonic clock of this process (node's hrtime, CLOCK_MONOTONIC, as the
-// reader's): the offset from the quickest of a few round trips, in ns.
-async function pageClockOffset(page) {
-  let best = null;
-  for (let i = 0; i < 20; ++i) {
-    const before = process.hrtime.bigint();
-    const now = await page.evaluate(() => performance.now());
-    const after = process.hrtime.bigint();
-    const trip = after - before;
-    if (!best || trip < best.trip) best = { trip, offset: Number((before + after) / 2n) - now * 1e6 };
-  }
-  return best;
-}
 
 // An engine whose own faults keep the heard position from being right: the test runs, and its
 // result is reported under the fault's name without failing the run.

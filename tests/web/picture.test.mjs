@@ -2,14 +2,15 @@
 // server's screen, playing into the latency rig's PulseAudio (a FIFO read like a sound card, small
 // and large). The screen is sampled about 1000 times a second (screen_watch, as for the native
 // program); every beat of the lattice flashes a picture with black in it over grain that has
-// none, and each flash must reach the screen, at the median, within 12 ms of when its row is
-// heard in the FIFO's recording.
+// none, and each flash is timed against when its row is heard in the FIFO's recording. The page
+// also logs each animation frame and what it drew in it, so the browser's own delay to the screen
+// is measured, and the page is held to 12 ms at the median with that delay as it allows for it.
 import assert from 'node:assert/strict';
 import { spawn, execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
-import { startBrowser, openPage, startShow, waitFor } from './browser.mjs';
+import { startBrowser, openPage, startShow, waitFor, pageClockOffset } from './browser.mjs';
 import { startXvfb } from './x_server.mjs';
 
 const siteUrl = process.env.TARNWICK_SITE_URL;
@@ -39,15 +40,35 @@ function startChild(what, command, args, options) {
   return child;
 }
 
-// Measured: from one run to the next the same lead gives a median from -15.5 to +13.2 ms (twelve
-// runs; the delay from an animation frame to Xvfb's screen 26 to 51 ms, one and a half to three
-// periods, steady within a run); the page's lead is their middle. Positions taken at the
-// animation frame's own time rather than its callback's spread as widely. Reported until the
-// page can learn its own delay to the screen.
-const lateFault = 'headful Chromium under Xvfb: the delay to the screen differs by up to a period and a half from run to run';
+// The page reckons a picture on the screen one and three quarters display periods (60 Hz) after
+// its animation frame (web_video.cpp), in the middle of the period it is shown for.
+const allowedMs = 1000 * 7 / (4 * 60);
+// Measured: headful Chromium under Xvfb takes 20 ms from an animation frame to the screen in most
+// runs and 36 ms in some, steady within a run; and as a row lasts six periods, every beat of a run
+// falls at the same point of a period, so end to end a run's median lies anywhere in a period
+// around that delay: from -16 to +13 ms over seventeen runs.
+const lateFault = 'headful Chromium under Xvfb: its delay to the screen is one period or two, as its compositor settles for the run';
+
+// Each animation frame's time and how much of what the page drew in it is black (per mille),
+// the frame's time as the browser gives it to the callback.
+const frameLog = `
+  window.tarnwickFrames = { times: [], black: [], at: 0, on: false };
+  const requestFrame = window.requestAnimationFrame.bind(window);
+  window.requestAnimationFrame = (callback) => requestFrame((time) => { window.tarnwickFrames.at = time; callback(time); });
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (image, ...rest) {
+    const log = window.tarnwickFrames;
+    if (log.on) {
+      let black = 0;
+      for (let i = 0; i < image.data.length; i += 64) black += (image.data[i] | image.data[i + 1] | image.data[i + 2]) === 0;
+      log.times.push(log.at);
+      log.black.push(Math.floor(black * 64000 / image.data.length));
+    }
+    return put.call(this, image, ...rest);
+  };`;
 
 for (const [fifoName, fifoBytes] of [['small', 8192], ['large', 65536]]) {
-  test(`each beat's flash on the screen of headful Chromium against its row heard through the ${fifoName} FIFO`, { todo: lateFault }, async (t) => {
+  test(`each beat's flash on the screen of headful Chromium against its row heard through the ${fifoName} FIFO`, async (t) => {
     const folder = path.join(run, `picture-${fifoName}`);
     fs.rmSync(folder, { recursive: true, force: true });
     const server = path.join(rig, 'latency_servers.sh');
@@ -60,12 +81,18 @@ for (const [fifoName, fifoBytes] of [['small', 8192], ['large', 65536]]) {
       const env = { ...process.env, DISPLAY: display, PULSE_SERVER: address, XDG_RUNTIME_DIR: path.join(folder, 'xdg') };
       delete env.WAYLAND_DISPLAY;
       browser = await startBrowser({ env, headless: false, kiosk: true });
-      const { page, seen } = await openPage(browser, `${siteUrl}/full/`);
+      const { page, seen } = await openPage(browser, `${siteUrl}/full/`, (opened) => opened.evaluateOnNewDocument(frameLog));
       await startShow(page);
       await waitFor(page, `${watchFrom} s of music`, (frames) => Module.tarnwickAudio.heardFrame() > frames, 120000, watchFrom * rate);
+      await page.evaluate(() => { window.tarnwickFrames.on = true; });
+      const clockBefore = await pageClockOffset(page);
       const watch = startChild('screen_watch', path.join(programs, 'screen_watch'), [String(watchFor), path.join(folder, 'screen.log')], { env });
       const watched = await watch.ended;
       assert.equal(watched, '', watched);
+      const clockAfter = await pageClockOffset(page);
+      const offset = (clockBefore.offset + clockAfter.offset) / 2;
+      const frames = await page.evaluate(() => { window.tarnwickFrames.on = false; return window.tarnwickFrames; });
+      fs.writeFileSync(path.join(folder, 'frames.log'), frames.times.map((ms, i) => `${Math.round(ms * 1e6 + offset)} ${frames.black[i]}\n`).join(''));
       const box = await page.evaluate(() => {
         const r = document.getElementById('screen').getBoundingClientRect();
         return `${r.width}x${r.height} at ${r.left},${r.top} of ${window.innerWidth}x${window.innerHeight}`;
@@ -89,12 +116,15 @@ for (const [fifoName, fifoBytes] of [['small', 8192], ['large', 65536]]) {
       let verdict;
       try {
         verdict = execFileSync('python3', [path.join(rig, 'check_heard.py'), 'beats', path.join(folder, 'heard.raw'), path.join(folder, 'rows.txt'),
-          path.join(folder, 'screen.log'), '12', `headful Chromium, PulseAudio into a FIFO of ${fifoBytes} bytes`], { encoding: 'utf8' });
+          path.join(folder, 'screen.log'), path.join(folder, 'frames.log'), String(allowedMs), '12', `headful Chromium, PulseAudio into a FIFO of ${fifoBytes} bytes`], { encoding: 'utf8' });
       } catch (error) {
         verdict = error.stdout || error.message;
       }
       t.diagnostic(verdict.trim());
       assert.doesNotMatch(verdict, /FAILED/, `the picture is not in step with the sound (see ${folder})`);
+      await t.test('and end to end, whatever the browser\'s delay to the screen', { todo: lateFault }, () => {
+        assert.doesNotMatch(verdict, /end to end beyond/);
+      });
     } finally {
       if (browser) await browser.close();
       execFileSync(server, ['stop', folder]);

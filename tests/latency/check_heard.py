@@ -48,8 +48,9 @@ FRAMES_LOG ("T PERMILLE" lines: each animation frame's time and the black in wha
 in it). Prints each flash on the screen against when its row was heard, the browser's delay from
 the animation frame to the screen, and the flash with that delay taken as ASSUMED_MS, what the
 page allows for it: its 5th percentile, median and 95th percentile. Fails when the last is beyond
-MEDIAN_MS at the median, and says so where the first is. (A row lasts six 60 Hz periods, so every beat of a run falls at the same
-point of a period: the median is one sample of the frame's rounding, not an average over it.)
+MEDIAN_MS at the median, and says so where the first is. (A row lasts six 60 Hz periods, so every
+beat of a run falls at the same point of a period: the median is one sample of the frame's
+rounding, not an average over it.)
 """
 import array
 import sys
@@ -66,6 +67,13 @@ def percentile(values, p):
     return values[min(len(values) - 1, int(p / 100 * len(values)))]
 
 
+def spread(errors):
+    """The 5th percentile, median and 95th percentile of ERRORS (ms), and them said."""
+    errors = sorted(errors)
+    low, median, high = percentile(errors, 5), percentile(errors, 50), percentile(errors, 95)
+    return low, median, high, f"5th {low:+.1f} ms, median {median:+.1f} ms, 95th {high:+.1f} ms"
+
+
 def check_fifo(raw_path, log_path, column, name):
     errors, unheard = fifo_errors(raw_path, log_path, column, 0)
     return report(name, errors, unheard, MEDIAN_MS, TAIL_MS)
@@ -77,10 +85,9 @@ def check_wine(raw_path, log_path, shift_ns, server_ms, own_ms, name):
     if report(name, errors, unheard if own_ms > 0 else 0, float("inf"), float("inf")):
         return 1
     own = [e - server_ms for e in errors]
-    low, median, high = percentile(own, 5), percentile(own, 50), percentile(own, 95)
+    _, median, _, said = spread(own)
     ok = own_ms <= 0 or abs(median) <= own_ms
-    print(f"{name}: less the output's {server_ms:.1f} ms, the program's own part: 5th {low:+.1f} ms, "
-          f"median {median:+.1f} ms, 95th {high:+.1f} ms"
+    print(f"{name}: less the output's {server_ms:.1f} ms, the program's own part: {said}"
           f"{'' if ok else f' FAILED: median beyond {own_ms:g} ms'}")
     return 0 if ok else 1
 
@@ -126,16 +133,14 @@ def read_raw(path, typecode):
 def report(name, errors, unheard, median_ms, tail_ms, gaps=10):
     """Prints the error's 5th percentile, median and 95th percentile; 0 when within the bounds
     and no more than one poll in GAPS fell on no heard frame."""
-    errors.sort()
     if len(errors) < 100 or unheard > len(errors) // gaps:
-        seen = (f": 5th {percentile(errors, 5):+.1f} ms, median {percentile(errors, 50):+.1f} ms, "
-                f"95th {percentile(errors, 95):+.1f} ms there") if errors else ""
+        seen = f": {spread(errors)[3]} there" if errors else ""
         print(f"{name}: FAILED: only {len(errors)} of the probe's polls fell on heard frames "
               f"({unheard} on silence or gaps){seen}")
         return 1
-    low, median, high = percentile(errors, 5), percentile(errors, 50), percentile(errors, 95)
+    low, median, high, said = spread(errors)
     ok = abs(median) <= median_ms and abs(low) <= tail_ms and abs(high) <= tail_ms
-    print(f"{name}: error said-heard 5th {low:+.1f} ms, median {median:+.1f} ms, 95th {high:+.1f} ms "
+    print(f"{name}: error said-heard {said} "
           f"({len(errors)} polls{', ' + str(unheard) + ' in gaps' if unheard else ''})"
           f"{'' if ok else f' FAILED: beyond {median_ms:g} ms median or {tail_ms:g} ms tails'}")
     return 0 if ok else 1
@@ -264,12 +269,6 @@ def rises_of(path):
     return [t for (_, before), (t, after) in zip(samples, samples[1:]) if before < 100 and after > 100]
 
 
-def spread(errors):
-    errors = sorted(errors)
-    low, median, high = percentile(errors, 5), percentile(errors, 50), percentile(errors, 95)
-    return median, f"5th {low:+.1f} ms, median {median:+.1f} ms, 95th {high:+.1f} ms"
-
-
 def check_beats(raw_path, rows_path, screen_path, frames_path, assumed_ms, median_ms, name):
     heard = read_raw(raw_path, "h")
     with open(raw_path + ".t0") as f:
@@ -294,7 +293,7 @@ def check_beats(raw_path, rows_path, screen_path, frames_path, assumed_ms, media
         heard_ns = t0 + (slot - (seen - start)) * 1000000000 // RATE
         near = [t for t in rises if abs(t - heard_ns) < 100000000]
         shown = min(near, key=lambda t: abs(t - heard_ns), default=None)
-        frame = max((t for t in drawn if shown is not None and shown - 100000000 < t < shown), default=None)
+        frame = None if shown is None else max((t for t in drawn if shown - 100000000 < t < shown), default=None)
         if frame is None:
             lost += 1
             continue
@@ -305,13 +304,13 @@ def check_beats(raw_path, rows_path, screen_path, frames_path, assumed_ms, media
     if len(own) < beats * 3 // 4:
         print(f"{name}: FAILED: {len(own)} of {beats} beats drawn, seen on the screen and heard ({lost} not)")
         return 1
-    median, said = spread(own)
+    _, median, _, said = spread(own)
     ok = abs(median) <= median_ms
-    end_to_end, shown = spread(late)
+    _, end_to_end, _, said_end_to_end = spread(late)
     beyond = '' if abs(end_to_end) <= median_ms else f' (end to end beyond {median_ms:g} ms)'
-    print(f"{name}: each beat's flash on the screen after its row was heard: {shown}{beyond} "
+    print(f"{name}: each beat's flash on the screen after its row was heard: {said_end_to_end}{beyond} "
           f"({len(own)} of {beats} beats); the browser's delay from the animation frame to the screen: "
-          f"{spread(delays)[1]}; with that delay as the page allows for it ({assumed_ms:g} ms): {said}"
+          f"{spread(delays)[3]}; with that delay as the page allows for it ({assumed_ms:g} ms): {said}"
           f"{'' if ok else f' FAILED: median beyond {median_ms:g} ms'}")
     return 0 if ok else 1
 
